@@ -1,0 +1,18 @@
+#ifndef VEXLUME_FATAL_H
+#define VEXLUME_FATAL_H
+
+#include <string>
+
+// Every failure in Vexlume is fatal and reported the same way: one line on
+// standard error, then exit(1). Destructors do not run on this path; the
+// atexit(SDL_Quit) registration still restores the screen.
+
+// Writes message, then SDL_GetError() and an end of line, and exits with 1.
+// If SDL has no error text the stream is put into its failed state instead,
+// so nothing after the message is written.
+[[noreturn]] void FailWithSDLError(const std::string& message);
+
+// Writes the line exactly as given (which must end in '\n') and exits with 1.
+[[noreturn]] void FailWithLine(const std::string& line);
+
+#endif

@@ -1,0 +1,258 @@
+#include "Game.h"
+
+#include "Fatal.h"
+#include "OpenGLDriver.h"
+#include "OpenGLGraphics.h"
+#include "OpenGLImage.h"
+#include "OpenGLSprite.h"
+#include "OpenGLTilemap.h"
+#include "SDLDriver.h"
+#include "SDLGraphics.h"
+#include "SDLImage.h"
+#include "SDLSprite.h"
+#include "SDLTilemap.h"
+#include "Starfield.h"
+
+#include <cstdlib>
+#include <iostream>
+
+namespace {
+
+const int StarCount = 5000;
+const Uint32 FrameMilliseconds = 40;
+const char* const CounterPrefix = "FPS: ";
+
+} // namespace
+
+Game::Game(std::string title, std::string version) : Game(title, version, 1)
+{
+}
+
+Game::Game(std::string title, std::string version, int driverKind)
+    : title(title), version(version), driverKind(driverKind), spriteSource(0, 0, 0, 0)
+{
+    Start();
+    Create();
+    Demo();
+}
+
+void Game::Start()
+{
+    std::cout << title << " " << version << std::endl;
+
+    if (SDL_Init(0) != 0)
+        FailWithSDLError("Unable to initialize SDL: ");
+    std::atexit(SDL_Quit);
+    if (Mix_OpenAudio(22050, 0x8010, 2, 2048) == -1)
+        FailWithSDLError("Unable to initialize the audio system: ");
+    if (TTF_Init() == -1)
+        FailWithSDLError("Unable to initialize TTF: ");
+
+    if (driverKind == 0) {
+        driver = new SDLDriver(screenWidth, screenHeight, screenDepth, title, true);
+        graphics = new SDLGraphics(SDL_GetVideoSurface());
+    } else {
+        driver = new OpenGLDriver(screenWidth, screenHeight, screenDepth, title, true);
+        graphics = new OpenGLGraphics();
+    }
+    driver->ShowMouse(false);
+}
+
+Game::~Game()
+{
+    Destroy();
+    Mix_CloseAudio();
+    TTF_Quit();
+    SDL_Quit();
+}
+
+bool Game::Create()
+{
+    if (driverKind == 0) {
+        titleImage = new SDLImage();
+        secondImage = new SDLImage();
+        sprite = new SDLSprite("share/Pellwick.png", 0, 4);
+        tilemap = new SDLTilemap("share/test.map");
+    } else {
+        titleImage = new OpenGLImage();
+        secondImage = new OpenGLImage();
+        sprite = new OpenGLSprite("share/Pellwick.png", 0, 4);
+        tilemap = new OpenGLTilemap("share/test.map");
+    }
+    titleImage->LoadImage("share/Vexlume.png", 0);
+    secondImage->LoadImage("share/Skarnel.png", 0xFF00FF);
+    sprite->SetPosition(screenWidth / 2 - 16, screenHeight / 2 - 16);
+
+    font = TTF_OpenFont("share/formplex12.ttf", 28);
+    if (!font)
+        FailWithSDLError("Unable to load TTF font: ");
+    textColor.r = 255;
+    textColor.g = 255;
+    textColor.b = 255;
+    sound = nullptr;
+    music = Mix_LoadMUS("share/Lullwater.ogg");
+    if (!music)
+        FailWithSDLError("Couldn't load music: ");
+    return true;
+}
+
+void Game::ShowCounterText(SDL_Surface* rendered)
+{
+    // A failed rendering keeps the previous text on screen.
+    if (!rendered)
+        return;
+    if (fpsText)
+        SDL_FreeSurface(fpsText);
+    fpsText = rendered;
+    // The text is rendered on black, which the colour key leaves out.
+    fpsImage->LoadSurface(fpsText, 0);
+}
+
+void Game::Demo()
+{
+    tilemap->SetCamera(8, 6, screenWidth / 2 - 320, 400);
+    if (Mix_PlayMusic(music, -1) == -1)
+        FailWithSDLError("Can't play music: ");
+    Uint32 frameStart = SDL_GetTicks();
+    if (driverKind == 0)
+        fpsImage = new SDLImage();
+    else
+        fpsImage = new OpenGLImage();
+    ShowCounterText(TTF_RenderText_Solid(font, CounterPrefix, textColor));
+    Starfield* starfield = new Starfield(graphics, screenWidth, screenHeight, StarCount);
+
+    spriteSource = Oblong(0, 0, 32, 32);
+    Uint32 lastCounterUpdate = frameStart;
+    int horizontalStep = 0;
+    int verticalStep = 0;
+    int horizontalOffset = 0;
+    int verticalOffset = 0;
+    bool counterShown = false;
+    int frameCount = 0;
+
+    bool quit = false;
+    while (!quit) {
+        while (SDL_PollEvent(&event)) {
+            if (event.type == SDL_QUIT) {
+                quit = true;
+            } else if (event.type == SDL_KEYDOWN) {
+                switch (event.key.keysym.sym) {
+                case SDLK_ESCAPE:
+                    quit = true;
+                    break;
+                case SDLK_SPACE:
+                    if (Mix_PlayingMusic() == 0)
+                        Mix_PlayMusic(music, -1);
+                    else
+                        Mix_HaltMusic();
+                    break;
+                case SDLK_c:
+                    counterShown = !counterShown;
+                    break;
+                case SDLK_p:
+                    if (Mix_PausedMusic() == 1)
+                        Mix_ResumeMusic();
+                    else
+                        Mix_PauseMusic();
+                    break;
+                case SDLK_UP:
+                    sprite->YVelocity(event.key.keysym.mod & (KMOD_LSHIFT | KMOD_RSHIFT) ? -10 : -5);
+                    verticalStep = -2;
+                    break;
+                case SDLK_DOWN:
+                    sprite->YVelocity(5);
+                    verticalStep = 2;
+                    break;
+                case SDLK_RIGHT:
+                    sprite->XVelocity(5);
+                    spriteSource.y = 32;
+                    sprite->Animate(true);
+                    horizontalStep = 2;
+                    break;
+                case SDLK_LEFT:
+                    sprite->XVelocity(-5);
+                    spriteSource.y = 0;
+                    sprite->Animate(true);
+                    horizontalStep = -2;
+                    break;
+                default:
+                    break;
+                }
+            } else if (event.type == SDL_KEYUP) {
+                switch (event.key.keysym.sym) {
+                case SDLK_UP:
+                case SDLK_DOWN:
+                    sprite->YVelocity(0);
+                    verticalStep = 0;
+                    break;
+                case SDLK_RIGHT:
+                case SDLK_LEFT:
+                    sprite->XVelocity(0);
+                    sprite->Animate(false);
+                    horizontalStep = 0;
+                    break;
+                default:
+                    break;
+                }
+            }
+        }
+
+        driver->BeginDraw();
+        starfield->Draw();
+        graphics->DrawImage(titleImage, 0, 0);
+        graphics->DrawImage(secondImage, 1250, 450);
+        graphics->PutPixel(screenWidth / 2, screenHeight / 2, 0xFF0000);
+        verticalOffset += verticalStep;
+        horizontalOffset += horizontalStep;
+        tilemap->Draw(nullptr, horizontalOffset, verticalOffset);
+        sprite->Move();
+        sprite->Draw(nullptr, &spriteSource, -1, -1);
+        if (counterShown && fpsText)
+            graphics->Blit(fpsImage, nullptr, nullptr, 0, 0);
+        driver->EndDraw();
+
+        const Uint32 elapsed = SDL_GetTicks() - frameStart;
+        if (elapsed < FrameMilliseconds)
+            SDL_Delay(FrameMilliseconds - elapsed);
+        frameStart = SDL_GetTicks();
+
+        if (counterShown) {
+            ++frameCount;
+            if (SDL_GetTicks() - 1000 >= lastCounterUpdate) {
+                lastCounterUpdate = SDL_GetTicks();
+                const std::string text = CounterPrefix + std::to_string(frameCount);
+                ShowCounterText(TTF_RenderText_Solid(font, text.c_str(), textColor));
+                frameCount = 0;
+            }
+        }
+    }
+    delete starfield;
+}
+
+bool Game::Destroy()
+{
+    delete graphics;
+    graphics = nullptr;
+    delete titleImage;
+    titleImage = nullptr;
+    delete secondImage;
+    secondImage = nullptr;
+    delete sprite;
+    sprite = nullptr;
+    delete tilemap;
+    tilemap = nullptr;
+    delete fpsImage;
+    fpsImage = nullptr;
+    if (fpsText)
+        SDL_FreeSurface(fpsText);
+    fpsText = nullptr;
+    TTF_CloseFont(font);
+    font = nullptr;
+    Mix_FreeMusic(music);
+    music = nullptr;
+    Mix_FreeChunk(sound);
+    sound = nullptr;
+    delete driver;
+    driver = nullptr;
+    return true;
+}

@@ -1,0 +1,5 @@
+#include "Graphics.h"
+
+Graphics::~Graphics()
+{
+}

@@ -1,0 +1,5 @@
+#include "Image.h"
+
+Image::~Image()
+{
+}

@@ -1,0 +1,59 @@
+#ifndef VEXLUME_OPENGLIMAGE_H
+#define VEXLUME_OPENGLIMAGE_H
+
+#include "Image.h"
+
+#include <GL/gl.h>
+#include <SDL.h>
+
+#include <string>
+#include <vector>
+
+// A picture held as an OpenGL texture with power-of-two sides. Texels are
+// 32-bit, in the display format's byte order, with the top byte as alpha:
+// the colour key and the padding right of and below the picture are fully
+// transparent, everything else opaque. The texture is deleted with the
+// picture, which must happen while the driver's GL context exists.
+class OpenGLImage : public Image
+{
+public:
+    OpenGLImage();
+    ~OpenGLImage() override;
+
+    Image* LoadImage(std::string file, int colourKey) override;
+    Image* LoadSurface(SDL_Surface* surface, int colourKey) override;
+    int Width() override;
+    int Height() override;
+
+    // Loads a file in the display format; the caller owns the result.
+    SDL_Surface* SDLLoadImage(std::string file, int colourKey);
+
+    GLuint Texture() const { return texture; }
+    int TextureWidth() const { return textureWidth; }
+    int TextureHeight() const { return textureHeight; }
+    bool Loaded() const { return texture != 0; }
+
+    // The smallest power of two not below size (1 for sizes below 1).
+    static int TextureSide(int size);
+
+    // Fills texels (textureWidth x textureHeight, row-major) from surface of
+    // any pixel size and pitch, and returns the GL upload format that
+    // matches their byte order. Pixels equal to colourKey, compared as 32-bit
+    // colour values without their unused top byte, become 0.
+    static GLenum BuildTexels(SDL_Surface* surface, int colourKey, int textureWidth, int textureHeight,
+                              std::vector<Uint32>& texels);
+
+private:
+    void Upload(SDL_Surface* surface, int colourKey, const std::string& name);
+
+    GLuint texture = 0;
+    int components = 0;
+    int format = 0;
+    int textureWidth = 0;
+    int textureHeight = 0;
+    int width = 0;
+    int height = 0;
+    std::vector<Uint32> pixels;
+};
+
+#endif

@@ -1,0 +1,76 @@
+#ifndef VEXLUME_TILEMAP_H
+#define VEXLUME_TILEMAP_H
+
+#include "Oblong.h"
+
+#include <string>
+#include <vector>
+
+class Graphics;
+class Image;
+
+// A grid of tile numbers read from a text map file, drawn from a tile set
+// image through a camera window that stays in place on the screen while a
+// scroll offset moves the map under it.
+//
+// The map file, read item by item from its start:
+//   1. a line (every byte up to a line feed; carriage returns are kept)
+//   2. a number, then exactly one byte skipped (the line feed, normally)
+//   3. a line, 4. a line, 5. a line: the tile set image's path
+//   6-9. numbers: tile width, tile height, map columns, map rows
+//   10. columns x rows numbers: the grid, row by row from the top
+// Numbers are 32-bit signed decimals after any white space. Reading stops at
+// the first item that cannot be read; it and the rest keep their defaults.
+//
+// A back-end subclass builds the drawing target and the tile set image and
+// loads the map; SetCamera comes next, then Draw once per frame.
+class Tilemap
+{
+public:
+    explicit Tilemap(std::string unused);
+    virtual ~Tilemap();
+
+    // False, after a one-line report, when the file cannot be opened.
+    bool LoadMap(std::string file);
+    // Needs LoadMap to have run and tileset to be set.
+    bool LoadTileset(std::string file);
+
+    void SetCamera(int columns, int rows, int screenX, int screenY);
+    // Draws the camera window with the offsets clamped to the map.
+    void Draw(Image* target, int offsetX, int offsetY);
+
+    // The largest map LoadMap accepts, in cells.
+    static const long long MaxCells = 1LL << 24;
+
+protected:
+    // Ends the program with one line naming the map file and the problem.
+    [[noreturn]] void Refuse(const std::string& problem) const;
+
+    std::string mapFile;
+    std::string headerLine1;
+    int headerNumber = 0;
+    std::string headerLine3;
+    std::string headerLine4;
+    int mapColumns = 0;
+    int mapRows = 0;
+    std::vector<std::vector<int>> tiles;
+    Oblong source;
+    int tileWidth = 0;
+    int tileHeight = 0;
+    int tilesetColumns = 0;
+    int tilesetRows = 0;
+    int pixelWidth = 0;
+    int pixelHeight = 0;
+    int tileCount = 0;
+    int cameraColumns = 0;
+    int cameraRows = 0;
+    int cameraX = 0;
+    int cameraY = 0;
+    int maxScrollX = 0;
+    int maxScrollY = 0;
+    std::string tilesetFile;
+    Graphics* graphics = nullptr;
+    Image* tileset = nullptr;
+};
+
+#endif

@@ -1,0 +1,56 @@
+#ifndef VEXLUME_TEST_FIXTURES_H
+#define VEXLUME_TEST_FIXTURES_H
+
+#include <SDL.h>
+
+#include <functional>
+#include <map>
+#include <string>
+
+namespace fixtures {
+
+// A fresh directory under /tmp, removed with everything in it when the
+// object goes.
+class ScratchDir
+{
+public:
+    ScratchDir();
+    ~ScratchDir();
+    ScratchDir(const ScratchDir&) = delete;
+    ScratchDir& operator=(const ScratchDir&) = delete;
+
+    const std::string& Path() const { return path; }
+    std::string operator/(const std::string& name) const { return path + "/" + name; }
+
+private:
+    std::string path;
+};
+
+void WriteFile(const std::string& path, const std::string& bytes);
+std::string ReadFile(const std::string& path);
+
+// Writes a 24-bit BMP (which IMG_Load reads) whose pixel (x, y) has the
+// colour rgb(x, y), given as 0xRRGGBB.
+void WritePicture(const std::string& path, int width, int height,
+                  const std::function<Uint32(int x, int y)>& rgb);
+
+// Copies the game's share/ directory into dir/share.
+void CopyShare(const std::string& dir);
+
+struct RunResult {
+    int status = -1;   // exit status, or -1 when killed by a signal
+    int signal = 0;    // the signal that ended it, or 0
+    bool timedOut = false;
+    std::string out;
+    std::string err;
+};
+
+// Runs program with no arguments in directory cwd with the environment
+// changed by env (an empty value unsets the variable), and waits for it at
+// most timeoutSeconds before killing it.
+RunResult Run(const std::string& program, const std::string& cwd,
+              const std::map<std::string, std::string>& env, double timeoutSeconds);
+
+} // namespace fixtures
+
+#endif

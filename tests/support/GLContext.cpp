@@ -1,0 +1,47 @@
+#include "GLContext.h"
+
+#include "OpenGLDriver.h"
+
+#include <GL/gl.h>
+
+#include <cstdlib>
+#include <stdexcept>
+
+namespace glcontext {
+
+OpenGLDriver* Driver()
+{
+    static OpenGLDriver* driver = [] {
+        if (SDL_Init(0) != 0)
+            throw std::runtime_error(SDL_GetError());
+        std::atexit(SDL_Quit);
+        return new OpenGLDriver(1680, 1050, 32, "Vexlume", true);
+    }();
+    return driver;
+}
+
+std::vector<Uint32> ReadBlock(int x, int y, int width, int height)
+{
+    Driver();
+    std::vector<Uint8> rgba(static_cast<size_t>(width) * height * 4);
+    glPixelStorei(GL_PACK_ALIGNMENT, 1);
+    glReadBuffer(GL_BACK);
+    // GL counts rows from the bottom.
+    glReadPixels(x, 1050 - y - height, width, height, GL_RGBA, GL_UNSIGNED_BYTE, rgba.data());
+    std::vector<Uint32> block(static_cast<size_t>(width) * height);
+    for (int row = 0; row < height; ++row) {
+        const int glRow = height - 1 - row;
+        for (int column = 0; column < width; ++column) {
+            const Uint8* p = &rgba[(static_cast<size_t>(glRow) * width + column) * 4];
+            block[static_cast<size_t>(row) * width + column] = p[0] << 16 | p[1] << 8 | p[2];
+        }
+    }
+    return block;
+}
+
+Uint32 ReadPixel(int x, int y)
+{
+    return ReadBlock(x, y, 1, 1)[0];
+}
+
+} // namespace glcontext

@@ -1,0 +1,55 @@
+#!/usr/bin/env bash
+# Plays a short scripted session of the real game on a virtual X server,
+# with SDL's disk audio driver standing in for a sound card, and saves
+# screenshots into the folder given (default: screenshots/).
+# Expects the game built in the build directory; scripts/run sees to that.
+set -euo pipefail
+. "$(dirname "$0")/../scripts/lib/common.sh"
+
+out=${1:-$root/screenshots}
+mkdir -p "$out"
+out=$(cd "$out" && pwd)
+start_virtual_display
+
+audio="$out/session-audio.raw"
+rm -f "$audio"
+cd "$root"
+SDL_VIDEODRIVER=x11 SDL_AUDIODRIVER=disk SDL_DISKAUDIOFILE="$audio" "$build_dir/vexlume" &
+game=$!
+
+shot() {
+  xwd -root -silent > "$out/$1.xwd"
+  python3 "$root/tools/xwd2png.py" "$out/$1.xwd" "$out/$1.png"
+  rm -f "$out/$1.xwd"
+  echo "saved $out/$1.png"
+}
+
+for i in $(seq 1 100); do
+  xdotool search --name '^Vexlume$' >/dev/null 2>&1 && break
+  kill -0 $game 2>/dev/null || { wait $game; exit $?; }
+  sleep 0.1
+done
+sleep 1
+shot 01-start
+
+xdotool keydown Right; sleep 1.5; shot 02-walking-right; xdotool keyup Right
+xdotool keydown Left; sleep 2.5; shot 03-walking-left; xdotool keyup Left
+xdotool keydown shift Up; sleep 0.6; shot 04-shift-up; xdotool keyup Up shift
+xdotool key c; sleep 2.5; shot 05-counter
+xdotool key p; sleep 1; shot 06-music-paused
+xdotool key p; sleep 1
+xdotool key Escape
+
+status=0
+wait $game || status=$?
+if [ -f "$audio" ]; then
+  python3 - "$audio" <<'PY'
+import array, math, sys
+samples = array.array("h", open(sys.argv[1], "rb").read())
+rms = math.sqrt(sum(s * s for s in samples) / max(1, len(samples)))
+print("music: %.1f s written, RMS level %.0f of 32767" % (len(samples) / 2 / 22050, rms))
+PY
+  rm -f "$audio"
+fi
+echo "the game exited with status $status; screenshots are in $out"
+exit $status

@@ -17,11 +17,12 @@ cd "$root"
 SDL_VIDEODRIVER=x11 SDL_AUDIODRIVER=disk SDL_DISKAUDIOFILE="$audio" "$build_dir/vexlume" &
 game=$!
 
+# Dumps are converted after the session, so that a shot taken while a key is
+# held does not stretch how long it is held.
+shots=()
 shot() {
   xwd -root -silent > "$out/$1.xwd"
-  python3 "$root/tools/xwd2png.py" "$out/$1.xwd" "$out/$1.png"
-  rm -f "$out/$1.xwd"
-  echo "saved $out/$1.png"
+  shots+=("$1")
 }
 
 for i in $(seq 1 100); do
@@ -32,8 +33,8 @@ done
 sleep 1
 shot 01-start
 
-xdotool keydown Right; sleep 1.5; shot 02-walking-right; xdotool keyup Right
-xdotool keydown Left; sleep 2.5; shot 03-walking-left; xdotool keyup Left
+xdotool keydown Right; sleep 3; shot 02-walking-right; xdotool keyup Right
+xdotool keydown Left; sleep 1; shot 03-walking-left; xdotool keyup Left
 xdotool keydown shift Up; sleep 0.6; shot 04-shift-up; xdotool keyup Up shift
 xdotool key c; sleep 2.5; shot 05-counter
 xdotool key p; sleep 1; shot 06-music-paused
@@ -42,12 +43,17 @@ xdotool key Escape
 
 status=0
 wait $game || status=$?
+for name in "${shots[@]}"; do
+  python3 "$root/tools/xwd2png.py" "$out/$name.xwd" "$out/$name.png"
+  rm -f "$out/$name.xwd"
+  echo "saved $out/$name.png"
+done
 if [ -f "$audio" ]; then
   python3 - "$audio" <<'PY'
 import array, math, sys
 samples = array.array("h", open(sys.argv[1], "rb").read())
 rms = math.sqrt(sum(s * s for s in samples) / max(1, len(samples)))
-print("music: %.1f s written, RMS level %.0f of 32767" % (len(samples) / 2 / 22050, rms))
+print("music level over the session (RMS): %.0f of 32767" % rms)
 PY
   rm -f "$audio"
 fi

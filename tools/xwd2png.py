@@ -16,11 +16,11 @@ def read_xwd(data):
     byte_order = header[7]
     bits_per_pixel = header[11]
     bytes_per_line = header[12]
-    red_mask, green_mask, blue_mask = header[15], header[16], header[17]
-    colormap_entries = header[19]
+    red_mask, green_mask, blue_mask = header[14], header[15], header[16]
+    colour_entries = header[19]
     if bits_per_pixel != 32:
         raise SystemExit("only 32-bit pixels are supported, got %d" % bits_per_pixel)
-    start = header_size + 12 * colormap_entries
+    start = header_size + 12 * colour_entries
     order = "<" if byte_order == 0 else ">"
 
     def shift(mask):

@@ -31,12 +31,15 @@ install_packages() {
   DEBIAN_FRONTEND=noninteractive $sudo apt-get install -y -q "${missing[@]}"
 }
 
-# Configures once and builds what changed.
+# Configures once and builds what changed: everything, or the targets named.
 build() {
   if [ ! -f "$build_dir/CMakeCache.txt" ]; then
-    cmake -S "$root" -B "$build_dir" -DCMAKE_BUILD_TYPE=RelWithDebInfo "$@"
+    cmake -S "$root" -B "$build_dir" -DCMAKE_BUILD_TYPE=RelWithDebInfo
   fi
-  cmake --build "$build_dir" -j"$(nproc)"
+  local targets=()
+  local target
+  for target in "$@"; do targets+=(--target "$target"); done
+  cmake --build "$build_dir" -j"$(nproc)" "${targets[@]}"
 }
 
 # Starts Xvfb with GLX at the game's own screen size on the first free

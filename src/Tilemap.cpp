@@ -3,33 +3,14 @@
 #include "Fatal.h"
 #include "Graphics.h"
 #include "Image.h"
+#include "MapFile.h"
 
 #include <cstdint>
 #include <fstream>
 #include <iostream>
-#include <new>
+#include <utility>
 
 namespace {
-
-// Reads one number into value only when it reads cleanly, so that a failed
-// item leaves its field at its default (the stream stores 0 or a limit).
-bool ReadNumber(std::istream& in, int& value)
-{
-    int read = 0;
-    if (!(in >> read))
-        return false;
-    value = read;
-    return true;
-}
-
-bool ReadLine(std::istream& in, std::string& line)
-{
-    std::string read;
-    if (!std::getline(in, read))
-        return false;
-    line = read;
-    return true;
-}
 
 int Saturate(long long value)
 {
@@ -63,55 +44,73 @@ bool Tilemap::LoadMap(std::string file)
         return false;
     }
 
-    // Each step runs only while every earlier item was read.
-    if (ReadLine(in, headerLine1) && ReadNumber(in, headerNumber)) {
-        in.get();
-        (void)(ReadLine(in, headerLine3) && ReadLine(in, headerLine4) && ReadLine(in, tilesetFile) &&
-               ReadNumber(in, tileWidth) && ReadNumber(in, tileHeight) && ReadNumber(in, mapColumns) &&
-               ReadNumber(in, mapRows));
-    }
-
-    if (mapColumns >= 1) {
-        if (mapRows < 0)
-            Refuse("has " + std::to_string(mapRows) + " rows; a map with columns needs at least 0");
-        if (static_cast<long long>(mapColumns) * mapRows > MaxCells)
-            Refuse("has " + std::to_string(mapColumns) + "x" + std::to_string(mapRows) +
-                   " tiles, more than the " + std::to_string(MaxCells) + " a map may hold");
-        try {
-            tiles.assign(static_cast<size_t>(mapColumns), std::vector<int>(static_cast<size_t>(mapRows), 0));
-        } catch (const std::bad_alloc&) {
-            Refuse("is too large to hold in memory");
-        }
-    }
-    if (mapColumns >= 1 && mapRows >= 1)
-        for (int r = 0; r < mapRows && in; ++r)
-            for (int c = 0; c < mapColumns && in; ++c)
-                ReadNumber(in, tiles[c][r]);
+    MapFile map;
+    const std::string problem = map.Read(in);
+    if (!problem.empty())
+        Refuse(problem);
+    headerLine1 = map.headerLine1;
+    headerNumber = map.headerNumber;
+    headerLine3 = map.headerLine3;
+    headerLine4 = map.headerLine4;
+    tilesetFile = map.tilesetFile;
+    tileWidth = map.tileWidth;
+    tileHeight = map.tileHeight;
+    mapColumns = map.columns;
+    mapRows = map.rows;
+    tiles = std::move(map.tiles);
     return true;
+}
+
+std::string Tilemap::TilesetProblem(int tileWidth, int tileHeight, int setWidth, int setHeight)
+{
+    if (tileWidth < 1)
+        return "gives a tile width of " + std::to_string(tileWidth) + "; tiles must be at least 1 pixel wide";
+    if (tileHeight < 1)
+        return "gives a tile height of " + std::to_string(tileHeight) + "; tiles must be at least 1 pixel high";
+    if (setWidth / tileWidth < 1)
+        return "names a tile set " + std::to_string(setWidth) + " pixels wide, narrower than one " +
+               std::to_string(tileWidth) + "-pixel tile";
+    if (setHeight / tileHeight < 1)
+        return "names a tile set " + std::to_string(setHeight) + " pixels high, lower than one " +
+               std::to_string(tileHeight) + "-pixel tile";
+    return "";
+}
+
+std::string Tilemap::SizeProblem(int tileWidth, int tileHeight, int columns, int rows)
+{
+    const long long wide = static_cast<long long>(tileWidth) * columns;
+    const long long high = static_cast<long long>(tileHeight) * rows;
+    if (wide > INT32_MAX || high > INT32_MAX)
+        return "is too large: " + std::to_string(wide) + "x" + std::to_string(high) + " pixels";
+    return "";
+}
+
+std::string Tilemap::CameraProblem(int mapColumns, int mapRows, int columns, int rows)
+{
+    // Draw reads one cell beyond the window in each direction, so a map must
+    // be at least one tile wider and higher than the window.
+    const long long needColumns = static_cast<long long>(columns) + 1;
+    const long long needRows = static_cast<long long>(rows) + 1;
+    if (mapColumns < needColumns || mapRows < needRows)
+        return "has " + std::to_string(mapColumns) + "x" + std::to_string(mapRows) + " tiles; the camera window of " +
+               std::to_string(columns) + "x" + std::to_string(rows) + " tiles needs a map of at least " +
+               std::to_string(needColumns) + "x" + std::to_string(needRows);
+    return "";
 }
 
 bool Tilemap::LoadTileset(std::string file)
 {
     tileset->LoadImage(file, 0);
-    if (tileWidth < 1)
-        Refuse("gives a tile width of " + std::to_string(tileWidth) + "; tiles must be at least 1 pixel wide");
-    if (tileHeight < 1)
-        Refuse("gives a tile height of " + std::to_string(tileHeight) + "; tiles must be at least 1 pixel high");
+    std::string problem = TilesetProblem(tileWidth, tileHeight, tileset->Width(), tileset->Height());
+    if (problem.empty())
+        problem = SizeProblem(tileWidth, tileHeight, mapColumns, mapRows);
+    if (!problem.empty())
+        Refuse(problem);
     tilesetColumns = tileset->Width() / tileWidth;
     tilesetRows = tileset->Height() / tileHeight;
-    if (tilesetColumns < 1)
-        Refuse("names a tile set " + std::to_string(tileset->Width()) + " pixels wide, narrower than one " +
-               std::to_string(tileWidth) + "-pixel tile");
-    if (tilesetRows < 1)
-        Refuse("names a tile set " + std::to_string(tileset->Height()) + " pixels high, lower than one " +
-               std::to_string(tileHeight) + "-pixel tile");
     tileCount = tilesetRows * tilesetColumns;
-    const long long wide = static_cast<long long>(tileWidth) * mapColumns;
-    const long long high = static_cast<long long>(tileHeight) * mapRows;
-    if (wide > INT32_MAX || high > INT32_MAX)
-        Refuse("is too large: " + std::to_string(wide) + "x" + std::to_string(high) + " pixels");
-    pixelWidth = static_cast<int>(wide);
-    pixelHeight = static_cast<int>(high);
+    pixelWidth = tileWidth * mapColumns;
+    pixelHeight = tileHeight * mapRows;
     return true;
 }
 
@@ -121,14 +120,9 @@ void Tilemap::SetCamera(int columns, int rows, int screenX, int screenY)
     cameraColumns = columns;
     cameraRows = rows;
     cameraY = screenY;
-    // Draw reads one cell beyond the window in each direction, so a map must
-    // be at least one tile wider and higher than the window.
-    if (static_cast<long long>(mapColumns) < static_cast<long long>(columns) + 1 ||
-        static_cast<long long>(mapRows) < static_cast<long long>(rows) + 1)
-        Refuse("has " + std::to_string(mapColumns) + "x" + std::to_string(mapRows) +
-               " tiles; the camera window of " + std::to_string(columns) + "x" + std::to_string(rows) +
-               " tiles needs a map of at least " + std::to_string(static_cast<long long>(columns) + 1) + "x" +
-               std::to_string(static_cast<long long>(rows) + 1));
+    const std::string problem = CameraProblem(mapColumns, mapRows, columns, rows);
+    if (!problem.empty())
+        Refuse(problem);
     maxScrollX = pixelWidth - 1 - columns * tileWidth;
     maxScrollY = pixelHeight - 1 - rows * tileHeight;
 }

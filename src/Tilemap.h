@@ -39,8 +39,11 @@ public:
     // Draws the camera window with the offsets clamped to the map.
     void Draw(Image* target, int offsetX, int offsetY);
 
-    // The largest map LoadMap accepts, in cells.
-    static const long long MaxCells = 1LL << 24;
+    // The limits a loaded map must meet, shared with tools that check maps:
+    // each returns the problem, worded to follow the map's name, or "".
+    static std::string TilesetProblem(int tileWidth, int tileHeight, int setWidth, int setHeight);
+    static std::string SizeProblem(int tileWidth, int tileHeight, int columns, int rows);
+    static std::string CameraProblem(int mapColumns, int mapRows, int columns, int rows);
 
 protected:
     // Ends the program with one line naming the map file and the problem.

@@ -1,0 +1,170 @@
+#include "MapFile.h"
+
+#include <cstdint>
+#include <new>
+
+namespace {
+
+// White space as the C locale has it.
+bool IsSpace(int c)
+{
+    return c == ' ' || c == '\t' || c == '\n' || c == '\v' || c == '\f' || c == '\r';
+}
+
+bool IsDigit(int c)
+{
+    return c >= '0' && c <= '9';
+}
+
+} // namespace
+
+int MapFile::Get()
+{
+    const int c = in->get();
+    if (c == '\n')
+        ++line;
+    else if (c == '\r' && firstCarriageReturnLine == 0)
+        firstCarriageReturnLine = line;
+    return c;
+}
+
+int MapFile::Peek()
+{
+    return in->peek();
+}
+
+void MapFile::Stopped(Stop why, int item)
+{
+    stop = why;
+    stopItem = item;
+    stopLine = line;
+}
+
+bool MapFile::ReadLine(std::string& text, int item)
+{
+    if (Peek() == std::char_traits<char>::eof()) {
+        Stopped(EndOfFile, item);
+        return false;
+    }
+    std::string read;
+    for (int c = Get(); c != '\n' && c != std::char_traits<char>::eof(); c = Get())
+        read.push_back(static_cast<char>(c));
+    text = read;
+    return true;
+}
+
+bool MapFile::ReadNumber(int& value, int item)
+{
+    const int eof = std::char_traits<char>::eof();
+    while (IsSpace(Peek()))
+        Get();
+    const int first = Peek();
+    if (first == eof) {
+        Stopped(EndOfFile, item);
+        return false;
+    }
+    bool negative = false;
+    if (first == '+' || first == '-') {
+        negative = first == '-';
+        Get();
+    }
+    if (!IsDigit(Peek())) {
+        Stopped(NotANumber, item);
+        return false;
+    }
+    // Every digit is consumed, as a stream would, before the range decides.
+    long long magnitude = 0;
+    bool tooLarge = false;
+    while (IsDigit(Peek())) {
+        magnitude = magnitude * 10 + (Get() - '0');
+        if (magnitude > 1LL + INT32_MAX) {
+            tooLarge = true;
+            magnitude = 1LL + INT32_MAX;
+        }
+    }
+    const long long number = negative ? -magnitude : magnitude;
+    if (tooLarge || number > INT32_MAX || number < INT32_MIN) {
+        Stopped(OutOfRange, item);
+        return false;
+    }
+    value = static_cast<int>(number);
+    return true;
+}
+
+bool MapFile::ReadHeaderLine(std::string& text, int item, int slot)
+{
+    headerLines[slot] = line;
+    return ReadLine(text, item);
+}
+
+// The byte after the line-2 number is skipped whatever it is; only the end
+// of the file stops the reading there.
+bool MapFile::SkipByte()
+{
+    skippedByteLine = line;
+    const int c = Get();
+    if (c == std::char_traits<char>::eof()) {
+        Stopped(EndOfFile, 3);
+        return false;
+    }
+    skippedByte = c;
+    return true;
+}
+
+std::string MapFile::GridProblem(int columns, int rows)
+{
+    if (columns < 1)
+        return "";
+    if (rows < 0)
+        return "has " + std::to_string(rows) + " rows; a map with columns needs at least 0";
+    if (static_cast<long long>(columns) * rows > MaxCells)
+        return "has " + std::to_string(columns) + "x" + std::to_string(rows) + " tiles, more than the " +
+               std::to_string(MaxCells) + " a map may hold";
+    return "";
+}
+
+std::string MapFile::Read(std::istream& stream)
+{
+    in = &stream;
+    line = 1;
+
+    (void)(ReadHeaderLine(headerLine1, 1, 0) && ReadNumber(headerNumber, 2) && SkipByte() &&
+           ReadHeaderLine(headerLine3, 3, 1) && ReadHeaderLine(headerLine4, 4, 2) &&
+           ReadHeaderLine(tilesetFile, 5, 3) && ReadNumber(tileWidth, 6) && ReadNumber(tileHeight, 7) &&
+           ReadNumber(columns, 8) && ReadNumber(rows, 9));
+
+    const std::string problem = GridProblem(columns, rows);
+    if (!problem.empty())
+        return problem;
+    if (columns >= 1) {
+        try {
+            tiles.assign(static_cast<size_t>(columns), std::vector<int>(static_cast<size_t>(rows), 0));
+        } catch (const std::bad_alloc&) {
+            return "is too large to hold in memory";
+        }
+    }
+    if (stop != Complete || columns < 1 || rows < 1)
+        return "";
+    while (IsSpace(Peek()))
+        Get();
+    gridFirstLine = line;
+    for (int r = 0; r < rows; ++r) {
+        for (int c = 0; c < columns; ++c) {
+            if (!ReadNumber(tiles[c][r], 10))
+                return "";
+            ++cellsRead;
+            gridLastLine = line;
+        }
+    }
+    return "";
+}
+
+int MapFile::FindTrailing(std::istream& stream)
+{
+    in = &stream;
+    if (stop != Complete)
+        return 0;
+    while (IsSpace(Peek()))
+        Get();
+    return Peek() == std::char_traits<char>::eof() ? 0 : line;
+}

@@ -1,0 +1,82 @@
+#ifndef VEXLUME_MAPFILE_H
+#define VEXLUME_MAPFILE_H
+
+#include <istream>
+#include <string>
+#include <vector>
+
+// Reads the items of a map file the way the game reads them, and remembers
+// where each part was found, so that the same code serves the game and a
+// checker that tells map makers what the game will see.
+//
+// The items, in order: a line (every byte up to a line feed, which is
+// consumed; carriage returns are kept); a number followed by exactly one
+// skipped byte; three more lines, the last being the tile set path; four
+// numbers (tile width and height, map columns and rows); then the grid,
+// columns x rows numbers row by row from the top. A number is optional
+// white space, an optional sign and decimal digits that fit in 32 bits.
+// Reading stops at the first item that cannot be read: it and every later
+// item keep their defaults (empty, 0).
+class MapFile
+{
+public:
+    // Why the reading stopped.
+    enum Stop {
+        Complete,    // every item and every grid cell was read
+        EndOfFile,   // the file ended where an item was due
+        NotANumber,  // text stood where a number was due
+        OutOfRange   // a number did not fit in 32 bits
+    };
+
+    // Reads the whole map. Returns an empty string, or the problem that makes
+    // the grid impossible to hold (the caller decides what to do with it);
+    // in that case the grid is left empty and nothing after the sizes is read.
+    std::string Read(std::istream& in);
+
+    // For checkers: looks past the grid for anything but white space, which
+    // the game never reads. Returns its line, or 0 when there is none.
+    int FindTrailing(std::istream& in);
+
+    // The largest grid the game holds, in cells.
+    static const long long MaxCells = 1LL << 24;
+    // Whether a grid of these sizes can be held; the problem, or "".
+    static std::string GridProblem(int columns, int rows);
+
+    std::string headerLine1;
+    int headerNumber = 0;
+    std::string headerLine3;
+    std::string headerLine4;
+    std::string tilesetFile;
+    int tileWidth = 0;
+    int tileHeight = 0;
+    int columns = 0;
+    int rows = 0;
+    // tiles[column][row]; columns x rows cells when columns is at least 1.
+    std::vector<std::vector<int>> tiles;
+
+    // Where things were found; lines count from 1.
+    int headerLines[4] = {0, 0, 0, 0}; // lines 1, 3, 4 and 5 as read
+    int skippedByte = -1;               // the byte after the line-2 number; -1 for none
+    int skippedByteLine = 0;
+    int firstCarriageReturnLine = 0;    // first line that holds a carriage return
+    Stop stop = Complete;
+    int stopItem = 0;                   // 1 to 10 (10 is the grid), when not Complete
+    int stopLine = 0;
+    long long cellsRead = 0;
+    int gridFirstLine = 0;
+    int gridLastLine = 0;
+
+private:
+    int Get();
+    int Peek();
+    bool ReadLine(std::string& line, int item);
+    bool ReadHeaderLine(std::string& line, int item, int slot);
+    bool SkipByte();
+    bool ReadNumber(int& value, int item);
+    void Stopped(Stop why, int item);
+
+    std::istream* in = nullptr;
+    int line = 1;
+};
+
+#endif

@@ -42,6 +42,7 @@ void MapFile::Stopped(Stop why, int item)
 
 bool MapFile::ReadLine(std::string& text, int item)
 {
+    itemLines[item] = line;
     if (Peek() == std::char_traits<char>::eof()) {
         Stopped(EndOfFile, item);
         return false;
@@ -58,6 +59,8 @@ bool MapFile::ReadNumber(int& value, int item)
     const int eof = std::char_traits<char>::eof();
     while (IsSpace(Peek()))
         Get();
+    if (itemLines[item] == 0)
+        itemLines[item] = line;
     const int first = Peek();
     if (first == eof) {
         Stopped(EndOfFile, item);
@@ -91,12 +94,6 @@ bool MapFile::ReadNumber(int& value, int item)
     return true;
 }
 
-bool MapFile::ReadHeaderLine(std::string& text, int item, int slot)
-{
-    headerLines[slot] = line;
-    return ReadLine(text, item);
-}
-
 // The byte after the line-2 number is skipped whatever it is; only the end
 // of the file stops the reading there.
 bool MapFile::SkipByte()
@@ -128,10 +125,9 @@ std::string MapFile::Read(std::istream& stream)
     in = &stream;
     line = 1;
 
-    (void)(ReadHeaderLine(headerLine1, 1, 0) && ReadNumber(headerNumber, 2) && SkipByte() &&
-           ReadHeaderLine(headerLine3, 3, 1) && ReadHeaderLine(headerLine4, 4, 2) &&
-           ReadHeaderLine(tilesetFile, 5, 3) && ReadNumber(tileWidth, 6) && ReadNumber(tileHeight, 7) &&
-           ReadNumber(columns, 8) && ReadNumber(rows, 9));
+    (void)(ReadLine(headerLine1, 1) && ReadNumber(headerNumber, 2) && SkipByte() && ReadLine(headerLine3, 3) &&
+           ReadLine(headerLine4, 4) && ReadLine(tilesetFile, 5) && ReadNumber(tileWidth, 6) &&
+           ReadNumber(tileHeight, 7) && ReadNumber(columns, 8) && ReadNumber(rows, 9));
 
     const std::string problem = GridProblem(columns, rows);
     if (!problem.empty())
@@ -145,15 +141,14 @@ std::string MapFile::Read(std::istream& stream)
     }
     if (stop != Complete || columns < 1 || rows < 1)
         return "";
-    while (IsSpace(Peek()))
-        Get();
-    gridFirstLine = line;
     for (int r = 0; r < rows; ++r) {
         for (int c = 0; c < columns; ++c) {
             if (!ReadNumber(tiles[c][r], 10))
                 return "";
             ++cellsRead;
             gridLastLine = line;
+            if (onCell)
+                onCell(c, r, tiles[c][r], line);
         }
     }
     return "";

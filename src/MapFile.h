@@ -1,6 +1,7 @@
 #ifndef VEXLUME_MAPFILE_H
 #define VEXLUME_MAPFILE_H
 
+#include <functional>
 #include <istream>
 #include <string>
 #include <vector>
@@ -55,7 +56,7 @@ public:
     std::vector<std::vector<int>> tiles;
 
     // Where things were found; lines count from 1.
-    int headerLines[4] = {0, 0, 0, 0}; // lines 1, 3, 4 and 5 as read
+    int itemLines[11] = {};             // where items 1 to 10 start (numbers: their first digit or sign)
     int skippedByte = -1;               // the byte after the line-2 number; -1 for none
     int skippedByteLine = 0;
     int firstCarriageReturnLine = 0;    // first line that holds a carriage return
@@ -63,14 +64,16 @@ public:
     int stopItem = 0;                   // 1 to 10 (10 is the grid), when not Complete
     int stopLine = 0;
     long long cellsRead = 0;
-    int gridFirstLine = 0;
-    int gridLastLine = 0;
+    int gridLastLine = 0;               // where the last cell read ends
+
+    // Called for every grid cell read, with its column, row, value and line,
+    // when set; the game leaves it empty.
+    std::function<void(int column, int row, int value, int line)> onCell;
 
 private:
     int Get();
     int Peek();
     bool ReadLine(std::string& line, int item);
-    bool ReadHeaderLine(std::string& line, int item, int slot);
     bool SkipByte();
     bool ReadNumber(int& value, int item);
     void Stopped(Stop why, int item);

@@ -1,0 +1,25 @@
+#ifndef VEXLUME_MAPCHECK_H
+#define VEXLUME_MAPCHECK_H
+
+#include <ostream>
+#include <string>
+
+// Tells a map maker what the game will see in a map file: it reads the file
+// with the game's own reader and reports the header, sizes and grid, with a
+// warning, naming the line, for every trap of the format that makes the game
+// read something other than what was probably meant.
+class MapCheck
+{
+public:
+    enum Status { Clean = 0, Warned = 1, Unreadable = 2 };
+
+    // The camera window the game scrolls the map under, in tiles.
+    static const int CameraColumns = 8;
+    static const int CameraRows = 6;
+
+    // Checks one file, writing the report to out. Relative tile set paths
+    // resolve against the working directory, as in the game.
+    static Status Check(const std::string& path, std::ostream& out);
+};
+
+#endif

@@ -1,0 +1,47 @@
+#include "MapCheck.h"
+
+#include <cstring>
+#include <iostream>
+
+namespace {
+
+const char* const Help =
+    "Usage: vexlume-mapcheck FILE...\n"
+    "\n"
+    "Reads Vexlume map files exactly as the game does and prints what the game\n"
+    "will see: the header lines, the tile set path, the tile and map sizes, and\n"
+    "the grid's extent and tile numbers. It warns, naming the line, about what\n"
+    "makes the game read a map differently from how it was probably meant:\n"
+    "carriage returns at line ends, anything but a line feed right after the\n"
+    "line-2 number (every later line shifts), fewer grid values than cells, text\n"
+    "inside the grid, values after the grid, tile numbers outside the tile set,\n"
+    "and a map too small to scroll under the game's 8 x 6 tile camera window.\n"
+    "\n"
+    "Relative tile set paths are resolved against the current directory, as the\n"
+    "game does: run it from the directory that holds share/.\n"
+    "\n"
+    "Exit status: 0 when every file is clean, 1 when there was a warning, 2 when\n"
+    "a file could not be read.\n";
+
+} // namespace
+
+int main(int argc, char** argv)
+{
+    if (argc < 2) {
+        std::cerr << Help;
+        return 2;
+    }
+    for (int i = 1; i < argc; ++i) {
+        if (std::strcmp(argv[i], "--help") == 0 || std::strcmp(argv[i], "-h") == 0) {
+            std::cout << Help;
+            return 0;
+        }
+    }
+    int status = MapCheck::Clean;
+    for (int i = 1; i < argc; ++i) {
+        const int result = MapCheck::Check(argv[i], std::cout);
+        if (result > status)
+            status = result;
+    }
+    return status;
+}

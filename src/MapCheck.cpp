@@ -171,8 +171,9 @@ MapCheck::Status MapCheck::Check(const std::string& path, std::ostream& out)
             const long long column = map.cellsRead % map.columns;
             const long long row = map.cellsRead / map.columns;
             const std::string where = "cell (" + std::to_string(column) + ", " + std::to_string(row) + ")";
+            // The end of the file is named by the line of the last value.
             if (map.stop == MapFile::EndOfFile)
-                report.Warn(map.stopLine, "the grid has only " + std::to_string(map.cellsRead) + " of " +
+                report.Warn(map.gridLastLine ? map.gridLastLine : map.stopLine, "the grid has only " + std::to_string(map.cellsRead) + " of " +
                                               std::to_string(cells) + " values: " + where +
                                               " and every later cell are tile 0");
             else if (map.stop == MapFile::NotANumber)

@@ -92,8 +92,14 @@ std::string Drain(int fd)
 } // namespace
 
 RunResult Run(const std::string& program, const std::string& cwd,
-              const std::map<std::string, std::string>& env, double timeoutSeconds)
+              const std::map<std::string, std::string>& env, double timeoutSeconds,
+              const std::vector<std::string>& args)
 {
+    std::vector<char*> argv;
+    argv.push_back(const_cast<char*>(program.c_str()));
+    for (const std::string& arg : args)
+        argv.push_back(const_cast<char*>(arg.c_str()));
+    argv.push_back(nullptr);
     // Output goes to files rather than pipes so that a chatty child never
     // blocks while we wait for it.
     char outName[] = "/tmp/vexlume-out-XXXXXX";
@@ -112,7 +118,7 @@ RunResult Run(const std::string& program, const std::string& cwd,
             else
                 setenv(name.c_str(), value.c_str(), 1);
         }
-        execl(program.c_str(), program.c_str(), static_cast<char*>(nullptr));
+        execv(program.c_str(), argv.data());
         _exit(127);
     }
     RunResult result;

@@ -6,6 +6,7 @@
 #include <functional>
 #include <map>
 #include <string>
+#include <vector>
 
 namespace fixtures {
 
@@ -45,11 +46,12 @@ struct RunResult {
     std::string err;
 };
 
-// Runs program with no arguments in directory cwd with the environment
-// changed by env (an empty value unsets the variable), and waits for it at
-// most timeoutSeconds before killing it.
+// Runs program with args in directory cwd with the environment changed by
+// env (an empty value unsets the variable), and waits for it at most
+// timeoutSeconds before killing it.
 RunResult Run(const std::string& program, const std::string& cwd,
-              const std::map<std::string, std::string>& env, double timeoutSeconds);
+              const std::map<std::string, std::string>& env, double timeoutSeconds,
+              const std::vector<std::string>& args = {});
 
 } // namespace fixtures
 

@@ -15,4 +15,13 @@
 // Writes the line exactly as given (which must end in '\n') and exits with 1.
 [[noreturn]] void FailWithLine(const std::string& line);
 
+// Programs that run the game's loading code without being the game (a fuzzer
+// feeding it arbitrary maps, for one) may have failures thrown as
+// FatalFailure, carrying the line, instead of ending the process. The game
+// never changes this.
+struct FatalFailure {
+    std::string line;
+};
+void ThrowOnFatalFailure(bool enabled);
+
 #endif

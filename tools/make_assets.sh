@@ -8,3 +8,4 @@ cd "$(dirname "$0")/.."
 /usr/bin/python3 tools/make_map.py
 sh tools/make_font.sh
 /usr/bin/python3 tools/make_music.py
+/usr/bin/python3 tools/make_icons.py

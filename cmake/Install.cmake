@@ -1,0 +1,117 @@
+# Installs Vexlume the way Debian lays out games, and packages the same tree
+# as a .deb with CPack:
+#
+#   <prefix>/games/vexlume                      launcher: cd to the data, exec the game
+#   <prefix>/games/vexlume-mapcheck             map checker
+#   <prefix>/lib/games/vexlume/vexlume          the game itself
+#   <prefix>/share/games/vexlume/share/...      the data, below a share/ of its own,
+#                                               since the game opens "share/..." paths
+#   <prefix>/share/applications, metainfo, icons/hicolor, man/man6, doc/vexlume
+
+include(GNUInstallDirs)
+
+set(VEXLUME_GAMES_BINDIR "games" CACHE STRING
+  "Where the launcher and vexlume-mapcheck go, relative to the prefix")
+set(VEXLUME_GAMES_LIBDIR "${CMAKE_INSTALL_LIBDIR}/games/vexlume" CACHE STRING
+  "Where the game program goes, relative to the prefix")
+set(VEXLUME_GAMES_DATADIR "${CMAKE_INSTALL_DATADIR}/games/vexlume" CACHE STRING
+  "The directory the game runs in (its share/ goes below it), relative to the prefix")
+
+# Every file the game or the map checker opens at run time.
+set(VEXLUME_DATA_FILES
+  share/Vexlume.png
+  share/Skarnel.png
+  share/Pellwick.png
+  share/Tiles.png
+  share/test.map
+  share/formplex12.ttf
+  share/formplex12.LICENSE
+  share/Lullwater.ogg)
+list(TRANSFORM VEXLUME_DATA_FILES PREPEND "${PROJECT_SOURCE_DIR}/")
+
+set(VEXLUME_ICON_SIZES 16 32 48 64 128 256)
+
+# The launcher names the data directory and the program relative to its own
+# directory, so that `cmake --install --prefix` to anywhere, and moving the
+# tree afterwards, need no reconfiguring. Absolute directories stay absolute.
+function(vexlume_launcher_path out dir)
+  if(IS_ABSOLUTE "${dir}")
+    set(path "${dir}")
+  elseif(IS_ABSOLUTE "${VEXLUME_GAMES_BINDIR}")
+    set(path "${CMAKE_INSTALL_PREFIX}/${dir}")
+  else()
+    # Any prefix gives the same relative path; this one is never created.
+    file(RELATIVE_PATH rel "/prefix/${VEXLUME_GAMES_BINDIR}" "/prefix/${dir}")
+    set(path "$here/${rel}")
+  endif()
+  set(${out} "${path}" PARENT_SCOPE)
+endfunction()
+
+vexlume_launcher_path(VEXLUME_LAUNCHER_DATADIR "${VEXLUME_GAMES_DATADIR}")
+vexlume_launcher_path(VEXLUME_LAUNCHER_PROGRAM "${VEXLUME_GAMES_LIBDIR}/vexlume")
+configure_file(${PROJECT_SOURCE_DIR}/desktop/vexlume.sh.in
+  ${PROJECT_BINARY_DIR}/install/vexlume @ONLY)
+
+# Debian installs manual pages compressed; -n keeps the name and time out of
+# the header so the package's contents do not change between builds.
+set(VEXLUME_MAN_PAGES vexlume.6 vexlume-mapcheck.6)
+set(VEXLUME_MAN_GZ)
+foreach(page ${VEXLUME_MAN_PAGES})
+  add_custom_command(
+    OUTPUT ${PROJECT_BINARY_DIR}/install/${page}.gz
+    COMMAND gzip -9 -n -c ${PROJECT_SOURCE_DIR}/desktop/${page} > ${PROJECT_BINARY_DIR}/install/${page}.gz
+    DEPENDS ${PROJECT_SOURCE_DIR}/desktop/${page}
+    COMMENT "Compressing the manual page ${page}"
+    VERBATIM)
+  list(APPEND VEXLUME_MAN_GZ ${PROJECT_BINARY_DIR}/install/${page}.gz)
+endforeach()
+add_custom_target(vexlume_man_pages ALL DEPENDS ${VEXLUME_MAN_GZ})
+
+install(PROGRAMS ${PROJECT_BINARY_DIR}/install/vexlume
+  DESTINATION ${VEXLUME_GAMES_BINDIR})
+install(TARGETS vexlume-mapcheck
+  RUNTIME DESTINATION ${VEXLUME_GAMES_BINDIR})
+install(TARGETS vexlume
+  RUNTIME DESTINATION ${VEXLUME_GAMES_LIBDIR})
+install(FILES ${VEXLUME_DATA_FILES}
+  DESTINATION ${VEXLUME_GAMES_DATADIR}/share)
+
+install(FILES ${PROJECT_SOURCE_DIR}/desktop/vexlume.desktop
+  DESTINATION ${CMAKE_INSTALL_DATADIR}/applications)
+install(FILES ${PROJECT_SOURCE_DIR}/desktop/io.github.vexlume.Vexlume.metainfo.xml
+  DESTINATION ${CMAKE_INSTALL_DATADIR}/metainfo)
+foreach(size ${VEXLUME_ICON_SIZES})
+  install(FILES ${PROJECT_SOURCE_DIR}/desktop/icons/hicolor/${size}x${size}/apps/vexlume.png
+    DESTINATION ${CMAKE_INSTALL_DATADIR}/icons/hicolor/${size}x${size}/apps)
+endforeach()
+install(FILES ${VEXLUME_MAN_GZ}
+  DESTINATION ${CMAKE_INSTALL_MANDIR}/man6)
+# The licences of everything installed, the game's and its font's, in
+# Debian's machine-readable form.
+install(FILES ${PROJECT_SOURCE_DIR}/desktop/copyright
+  DESTINATION ${CMAKE_INSTALL_DATAROOTDIR}/doc/vexlume)
+
+# The Debian package: `cpack -G DEB` in the build directory installs the tree
+# above under /usr and packs it.
+set(CPACK_GENERATOR DEB)
+set(CPACK_PACKAGE_NAME vexlume)
+set(CPACK_PACKAGE_VERSION ${PROJECT_VERSION})
+set(CPACK_PACKAGE_VENDOR "The Vexlume developers")
+set(CPACK_PACKAGE_CONTACT "The Vexlume developers <vexlume@example.org>")
+set(CPACK_PACKAGE_DESCRIPTION_SUMMARY
+  "small 2D game demo with a scrolling tile map and a star field")
+set(CPACK_PACKAGE_DESCRIPTION
+  "Vexlume opens one full-screen 1680x1050 OpenGL mode and draws a star field
+streaming out of the screen centre, a tile map that scrolls under a fixed
+camera window and a player character that the arrow keys walk across it,
+with music playing underneath. vexlume-mapcheck shows what the game will
+read from a map file.")
+set(CPACK_PACKAGING_INSTALL_PREFIX /usr)
+set(CPACK_STRIP_FILES ON)
+set(CPACK_DEBIAN_FILE_NAME DEB-DEFAULT)
+set(CPACK_DEBIAN_PACKAGE_MAINTAINER "The Vexlume developers <vexlume@example.org>")
+set(CPACK_DEBIAN_PACKAGE_SECTION games)
+set(CPACK_DEBIAN_PACKAGE_PRIORITY optional)
+set(CPACK_DEBIAN_PACKAGE_SHLIBDEPS ON)
+set(CPACK_DEBIAN_PACKAGE_CONTROL_STRICT_PERMISSION ON)
+include(CPack)

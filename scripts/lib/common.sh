@@ -14,6 +14,8 @@ packages=(
   libx11-dev libxtst-dev
   xvfb xauth xdotool x11-apps x11-utils
   python3
+  libbenchmark-dev strace mesa-utils procps
+  desktop-file-utils appstream dpkg-dev groff-base man-db file
 )
 
 # Installs only what is missing, so a second run does nothing here.

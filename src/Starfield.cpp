@@ -24,18 +24,26 @@ Starfield::~Starfield()
 
 void Starfield::Draw()
 {
-    for (int i = 0; i < count; ++i) {
-        std::vector<int>& star = stars[i];
-        if (--star[2] < 1)
-            star[2] = 255;
-        const int depth = star[2];
-        const int sx = star[0] * 255 / depth + width / 2;
+    // Locals, because the drawing target's virtual PutPixel could, as far as
+    // the compiler knows, change any member between two stars.
+    Graphics* const target = graphics;
+    const int w = width;
+    const int h = height;
+    const int centreX = w / 2;
+    const int centreY = h / 2;
+    std::vector<int>* star = stars.data();
+    for (int i = 0; i < count; ++i, ++star) {
+        int* const s = star->data();
+        if (--s[2] < 1)
+            s[2] = 255;
+        const int depth = s[2];
+        const int sx = s[0] * 255 / depth + centreX;
         if (sx <= 0)
             continue;
-        const int sy = star[1] * 255 / depth + height / 2;
-        if (sx < width && sy > 0 && sy < height) {
+        const int sy = s[1] * 255 / depth + centreY;
+        if (sx < w && sy > 0 && sy < h) {
             const int grey = 255 - depth;
-            graphics->PutPixel(sx, sy, grey * 0x010101);
+            target->PutPixel(sx, sy, grey * 0x010101);
         }
     }
 }

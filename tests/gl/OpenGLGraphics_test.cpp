@@ -16,31 +16,9 @@
 
 namespace {
 
-std::unique_ptr<OpenGLImage> LoadPicture(const fixtures::ScratchDir& dir, const std::string& name, int width,
-                                         int height, const std::function<Uint32(int, int)>& rgb, int key)
-{
-    glcontext::Driver();
-    fixtures::WritePicture(dir / name, width, height, rgb);
-    auto picture = std::make_unique<OpenGLImage>();
-    picture->LoadImage(dir / name, key);
-    return picture;
-}
+using fixtures::FirstDifference;
+using glcontext::LoadPicture;
 
-std::string FirstDifference(const std::vector<Uint32>& block, int width, int height,
-                            const std::function<Uint32(int, int)>& expected)
-{
-    for (int y = 0; y < height; ++y)
-        for (int x = 0; x < width; ++x) {
-            const Uint32 seen = block[static_cast<size_t>(y) * width + x];
-            if (seen != expected(x, y)) {
-                std::ostringstream text;
-                text << "at (" << x << "," << y << ") saw 0x" << std::hex << seen << ", expected 0x"
-                     << expected(x, y);
-                return text.str();
-            }
-        }
-    return "";
-}
 
 // A 128x64 sheet of eight 32x32 squares; every pixel differs from its
 // neighbours, and no pixel is black (the key).

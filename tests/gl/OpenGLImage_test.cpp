@@ -15,39 +15,14 @@
 
 namespace {
 
+using fixtures::FirstDifference;
+using glcontext::LoadPicture;
+
 const Uint32 Blue = 0x0000FF;
 const Uint32 Magenta = 0xFF00FF;
 const Uint32 Black = 0x000000;
 const Uint32 White = 0xFFFFFF;
 const Uint32 Green = 0x00FF00;
-
-std::unique_ptr<OpenGLImage> LoadPicture(const fixtures::ScratchDir& dir, const std::string& name, int width,
-                                         int height, const std::function<Uint32(int, int)>& rgb, int key)
-{
-    glcontext::Driver();
-    fixtures::WritePicture(dir / name, width, height, rgb);
-    auto picture = std::make_unique<OpenGLImage>();
-    picture->LoadImage(dir / name, key);
-    return picture;
-}
-
-// "" when the block read at its top-left corner matches expected(x, y) in
-// every pixel, otherwise the first pixel that differs.
-std::string FirstDifference(const std::vector<Uint32>& block, int width, int height,
-                            const std::function<Uint32(int, int)>& expected)
-{
-    for (int y = 0; y < height; ++y)
-        for (int x = 0; x < width; ++x) {
-            const Uint32 seen = block[static_cast<size_t>(y) * width + x];
-            if (seen != expected(x, y)) {
-                std::ostringstream text;
-                text << "at (" << x << "," << y << ") saw 0x" << std::hex << seen << ", expected 0x"
-                     << expected(x, y);
-                return text.str();
-            }
-        }
-    return "";
-}
 
 std::string EscapeForRegex(const std::string& text)
 {

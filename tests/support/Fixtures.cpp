@@ -70,6 +70,22 @@ void WritePicture(const std::string& path, int width, int height,
         throw std::runtime_error("cannot save " + path);
 }
 
+std::string FirstDifference(const std::vector<Uint32>& block, int width, int height,
+                            const std::function<Uint32(int x, int y)>& expected)
+{
+    for (int y = 0; y < height; ++y)
+        for (int x = 0; x < width; ++x) {
+            const Uint32 seen = block[static_cast<size_t>(y) * width + x];
+            if (seen != expected(x, y)) {
+                std::ostringstream text;
+                text << "at (" << x << "," << y << ") saw 0x" << std::hex << seen << ", expected 0x"
+                     << expected(x, y);
+                return text.str();
+            }
+        }
+    return "";
+}
+
 void CopyShare(const std::string& dir)
 {
     const std::string command = "cp -r '" VEXLUME_SOURCE_DIR "/share' '" + dir + "/share'";

@@ -35,6 +35,11 @@ std::string ReadFile(const std::string& path);
 void WritePicture(const std::string& path, int width, int height,
                   const std::function<Uint32(int x, int y)>& rgb);
 
+// "" when block (width x height pixels, row by row, 0xRRGGBB) matches
+// expected(x, y) everywhere, otherwise the first pixel that differs.
+std::string FirstDifference(const std::vector<Uint32>& block, int width, int height,
+                            const std::function<Uint32(int x, int y)>& expected);
+
 // Copies the game's share/ directory into dir/share.
 void CopyShare(const std::string& dir);
 

@@ -1,6 +1,7 @@
 #include "GLContext.h"
 
 #include "OpenGLDriver.h"
+#include "OpenGLImage.h"
 
 #include <GL/gl.h>
 
@@ -37,6 +38,16 @@ std::vector<Uint32> ReadBlock(int x, int y, int width, int height)
         }
     }
     return block;
+}
+
+std::unique_ptr<OpenGLImage> LoadPicture(const fixtures::ScratchDir& dir, const std::string& name, int width,
+                                         int height, const std::function<Uint32(int, int)>& rgb, int key)
+{
+    Driver();
+    fixtures::WritePicture(dir / name, width, height, rgb);
+    auto picture = std::make_unique<OpenGLImage>();
+    picture->LoadImage(dir / name, key);
+    return picture;
 }
 
 Uint32 ReadPixel(int x, int y)

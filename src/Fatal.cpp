@@ -9,6 +9,35 @@ namespace {
 
 bool throwOnFailure = false;
 
+// Messages echo paths taken from data files, which may hold any byte. So
+// that a failure stays one line and cannot drive the terminal, control bytes
+// are written as \xNN.
+std::string Printable(const std::string& text)
+{
+    static const char hex[] = "0123456789ABCDEF";
+    std::string out;
+    out.reserve(text.size());
+    for (const char ch : text) {
+        const unsigned char c = static_cast<unsigned char>(ch);
+        if (c < 0x20 || c == 0x7F) {
+            out += "\\x";
+            out += hex[c >> 4];
+            out += hex[c & 0xF];
+        } else {
+            out += ch;
+        }
+    }
+    return out;
+}
+
+// The line with everything but its final line feed made printable.
+std::string PrintableLine(const std::string& line)
+{
+    if (!line.empty() && line.back() == '\n')
+        return Printable(line.substr(0, line.size() - 1)) + "\n";
+    return Printable(line);
+}
+
 } // namespace
 
 void ThrowOnFatalFailure(bool enabled)
@@ -20,12 +49,12 @@ void FailWithSDLError(const std::string& message)
 {
     if (throwOnFailure) {
         const char* error = SDL_GetError();
-        throw FatalFailure{message + (error ? error : "") + "\n"};
+        throw FatalFailure{Printable(message) + Printable(error ? error : "") + "\n"};
     }
-    std::cerr << message;
+    std::cerr << Printable(message);
     const char* error = SDL_GetError();
     if (error)
-        std::cerr << error << std::endl;
+        std::cerr << Printable(error) << std::endl;
     else
         std::cerr.setstate(std::ios::badbit);
     std::exit(1);
@@ -34,7 +63,7 @@ void FailWithSDLError(const std::string& message)
 void FailWithLine(const std::string& line)
 {
     if (throwOnFailure)
-        throw FatalFailure{line};
-    std::cerr << line << std::flush;
+        throw FatalFailure{PrintableLine(line)};
+    std::cerr << PrintableLine(line) << std::flush;
     std::exit(1);
 }

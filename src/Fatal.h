@@ -7,12 +7,15 @@
 // standard error, then exit(1). Destructors do not run on this path; the
 // atexit(SDL_Quit) registration still restores the screen.
 
+// Both write control bytes inside the text (a path from a data file may hold
+// any) as \xNN, so that a failure is always one line.
+
 // Writes message, then SDL_GetError() and an end of line, and exits with 1.
 // If SDL has no error text the stream is put into its failed state instead,
 // so nothing after the message is written.
 [[noreturn]] void FailWithSDLError(const std::string& message);
 
-// Writes the line exactly as given (which must end in '\n') and exits with 1.
+// Writes the line as given (which must end in '\n') and exits with 1.
 [[noreturn]] void FailWithLine(const std::string& line);
 
 // Programs that run the game's loading code without being the game (a fuzzer

@@ -117,6 +117,9 @@ std::string MapFile::GridProblem(int columns, int rows)
     if (static_cast<long long>(columns) * rows > MaxCells)
         return "has " + std::to_string(columns) + "x" + std::to_string(rows) + " tiles, more than the " +
                std::to_string(MaxCells) + " a map may hold";
+    if (columns > MaxColumns)
+        return "has " + std::to_string(columns) + " columns, more than the " + std::to_string(MaxColumns) +
+               " a map may have";
     return "";
 }
 

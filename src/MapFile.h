@@ -38,8 +38,17 @@ public:
     // the game never reads. Returns its line, or 0 when there is none.
     int FindTrailing(std::istream& in);
 
-    // The largest grid the game holds, in cells.
+    // The largest grid the game holds, in cells, and in columns: each column
+    // is a block of memory of its own, so a few bytes claiming millions of
+    // one-cell columns would otherwise cost a gigabyte before a cell is read.
+    // A fuzzing build may hold the cell limit lower (VEXLUME_MAP_MAX_CELLS)
+    // so that each of its millions of runs stays quick; the rules stay the same.
+#ifdef VEXLUME_MAP_MAX_CELLS
+    static const long long MaxCells = VEXLUME_MAP_MAX_CELLS;
+#else
     static const long long MaxCells = 1LL << 24;
+#endif
+    static const int MaxColumns = 1 << 16;
     // Whether a grid of these sizes can be held; the problem, or "".
     static std::string GridProblem(int columns, int rows);
 

@@ -80,7 +80,9 @@ std::string Tilemap::SizeProblem(int tileWidth, int tileHeight, int columns, int
 {
     const long long wide = static_cast<long long>(tileWidth) * columns;
     const long long high = static_cast<long long>(tileHeight) * rows;
-    if (wide > INT32_MAX || high > INT32_MAX)
+    // A negative count of columns or rows (refused later, by the camera)
+    // must not overflow the pixel sizes either.
+    if (wide > INT32_MAX || high > INT32_MAX || wide < INT32_MIN || high < INT32_MIN)
         return "is too large: " + std::to_string(wide) + "x" + std::to_string(high) + " pixels";
     return "";
 }

@@ -15,6 +15,7 @@ packages=(
   xvfb xauth xdotool x11-apps x11-utils
   python3
   libbenchmark-dev strace mesa-utils procps
+  clang libclang-rt-14-dev
   desktop-file-utils appstream dpkg-dev groff-base man-db file
 )
 

@@ -79,6 +79,17 @@ void* operator new(std::size_t size)
     return p;
 }
 
+// The nothrow form too: the default one calls the plain form above, but a
+// sanitizer build supplies its own, whose memory free() must not release.
+void* operator new(std::size_t size, const std::nothrow_t&) noexcept
+{
+    try {
+        return operator new(size);
+    } catch (const std::bad_alloc&) {
+        return nullptr;
+    }
+}
+
 void operator delete(void* p) noexcept
 {
     std::free(p);

@@ -86,6 +86,17 @@ namespace {
 
 } // namespace
 
+// The nothrow form too: the default one calls the plain form above, but a
+// sanitizer build supplies its own, whose memory free() must not release.
+void* operator new(std::size_t size, const std::nothrow_t&) noexcept
+{
+    try {
+        return operator new(size);
+    } catch (const std::bad_alloc&) {
+        return nullptr;
+    }
+}
+
 void operator delete(void* p) noexcept
 {
     Release(p);

@@ -37,6 +37,26 @@ void* operator new[](std::size_t size)
     return Allocate(size);
 }
 
+// The nothrow forms too: the default ones call the plain forms above, but a
+// sanitizer build supplies its own, whose memory free() must not release.
+void* operator new(std::size_t size, const std::nothrow_t&) noexcept
+{
+    try {
+        return Allocate(size);
+    } catch (const std::bad_alloc&) {
+        return nullptr;
+    }
+}
+
+void* operator new[](std::size_t size, const std::nothrow_t&) noexcept
+{
+    try {
+        return Allocate(size);
+    } catch (const std::bad_alloc&) {
+        return nullptr;
+    }
+}
+
 void operator delete(void* memory) noexcept
 {
     std::free(memory);

@@ -11,8 +11,14 @@ SDLDriver::~SDLDriver()
 {
 }
 
+// sdl12-compat scales a full-screen mode into a screen of another size,
+// keeping its shape, only when video was started before the mode is set;
+// brought up by the mode call itself, the frame is shown unscaled and
+// cropped. A video system that cannot start makes the mode call fail,
+// which reports it.
 void SDLDriver::SetVideoMode(int width, int height, int depth)
 {
+    SDL_InitSubSystem(SDL_INIT_VIDEO);
     screen = SDL_SetVideoMode(width, height, depth, SDL_HWSURFACE | SDL_DOUBLEBUF | SDL_FULLSCREEN);
     if (!screen)
         FailVideoMode(width, height, depth);

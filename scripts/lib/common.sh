@@ -1,43 +1,58 @@
-# Shared by scripts/run and scripts/test: installs what Vexlume needs on a
-# Debian 12 machine, builds it, and starts a virtual X server when asked.
+# Shared by scripts/run, scripts/test and scripts/bench: installs what
+# Vexlume needs on a Debian 12 or 13 machine, builds it, and starts a virtual
+# X server when asked.
 
 root=$(cd "$(dirname "${BASH_SOURCE[0]}")/../.." && pwd)
 build_dir=${VEXLUME_BUILD_DIR:-$root/build}
 
-# Everything the build, the game and the tests use.
-packages=(
+# Only names that both releases carry: versioned names such as a clang
+# runtime for one LLVM release exist on one release only.
+# What building and playing the game need.
+game_packages=(
   build-essential cmake pkg-config
   libsdl1.2-compat-dev libsdl1.2-compat-shim
   libsdl-image1.2-dev libsdl-ttf2.0-dev libsdl-mixer1.2-dev
   libgl-dev libgl1-mesa-dri
-  libgtest-dev libgmock-dev
-  libx11-dev libxtst-dev
-  xvfb xauth xdotool x11-apps x11-utils
-  python3
-  libbenchmark-dev strace mesa-utils procps
-  clang libclang-rt-14-dev
+  x11-utils
+)
+# A virtual X server, keys and screenshots, for a machine without a display.
+virtual_display_packages=(xvfb xauth xdotool x11-apps python3)
+# What the tests, the sanitizer and fuzzer runs and the benchmarks add.
+test_packages=(
+  "${game_packages[@]}" "${virtual_display_packages[@]}"
+  libgtest-dev libgmock-dev libbenchmark-dev
+  libx11-dev libxtst-dev openbox
+  strace mesa-utils procps
+  clang libclang-rt-dev
   desktop-file-utils appstream dpkg-dev groff-base man-db file
 )
 
-# Installs only what is missing, so a second run does nothing here.
+# Installs those of the packages named that are missing, so a second run
+# does nothing here.
 install_packages() {
   local missing=()
   local package
-  for package in "${packages[@]}"; do
+  for package in "$@"; do
     dpkg-query -W -f='${Status}' "$package" 2>/dev/null | grep -q 'install ok installed' || missing+=("$package")
   done
   [ ${#missing[@]} -eq 0 ] && return 0
   echo "Installing: ${missing[*]}"
   local sudo=
   [ "$(id -u)" -eq 0 ] || sudo=sudo
-  $sudo apt-get update -q
+  if [ -z "${apt_lists_fresh:-}" ]; then
+    $sudo apt-get update -q
+    apt_lists_fresh=1
+  fi
   DEBIAN_FRONTEND=noninteractive $sudo apt-get install -y -q "${missing[@]}"
 }
 
 # Configures once and builds what changed: everything, or the targets named.
+# Options given in build_options are applied even to an existing build
+# directory, so that one made without the tests gains them when asked.
+build_options=()
 build() {
-  if [ ! -f "$build_dir/CMakeCache.txt" ]; then
-    cmake -S "$root" -B "$build_dir" -DCMAKE_BUILD_TYPE=RelWithDebInfo
+  if [ ! -f "$build_dir/CMakeCache.txt" ] || [ ${#build_options[@]} -gt 0 ]; then
+    cmake -S "$root" -B "$build_dir" -DCMAKE_BUILD_TYPE=RelWithDebInfo "${build_options[@]}"
   fi
   local targets=()
   local target

@@ -42,7 +42,7 @@ const std::vector<Failure> Unreadable = {
 
 fixtures::RunResult RunIn(const fixtures::ScratchDir& dir)
 {
-    return fixtures::Run(VEXLUME_BINARY, dir.Path(), {{"SDL_VIDEODRIVER", "x11"}, {"SDL_AUDIODRIVER", "dummy"}}, 20);
+    return fixtures::Run(VEXLUME_BINARY, dir.Path(), {{"SDL_VIDEODRIVER", "x11"}, {"SDL_AUDIODRIVER", "dummy"}}, Patience);
 }
 
 void ExpectFailure(const fixtures::RunResult& run, const Failure& expected)

@@ -80,7 +80,7 @@ TEST(GameScene, PicturesMapSpriteAndCentrePixelLieInPlaceOverGreyStars)
 {
     GameSession game;
     Pixels screen;
-    ASSERT_TRUE(game.WaitForScene(10, &screen)) << game.ErrorOutput();
+    ASSERT_TRUE(game.WaitForScene(Patience, &screen)) << game.ErrorOutput();
 
     // At the start the sprite stands on the centre pixel, in the first
     // frame of the row at y 0, and the map shows its top-left corner.
@@ -96,7 +96,7 @@ TEST(GameScene, PicturesMapSpriteAndCentrePixelLieInPlaceOverGreyStars)
             sprite = FindSprite(shown, SpriteX, SpriteX, 0, SpriteY - 2 * Frame);
             return !sprite.empty();
         },
-        5, {SpriteX, 0, Frame, SpriteY}));
+        Patience, {SpriteX, 0, Frame, SpriteY}));
     game.KeyUp(XK_Up);
     screen = game.Grab();
     sprite = FindSprite(screen, SpriteX, SpriteX, 0, SpriteY - 2 * Frame);
@@ -183,9 +183,9 @@ TEST(GameScene, CounterShowsItsPrefixThenFramesOfTheLastSecondAndHidesAgain)
     // the loop began, or at once while SDL's clock is below 1000 ms; which
     // of the two the first grab catches depends on the machine's speed.
     game.Tap(XK_c);
-    ASSERT_TRUE(game.WaitFor(read, 2, corner));
+    ASSERT_TRUE(game.WaitFor(read, Patience, corner));
     if (shown == "FPS: ") {
-        ASSERT_TRUE(game.WaitFor([&](const Pixels& screen) { return read(screen) && shown != "FPS: "; }, 3, corner));
+        ASSERT_TRUE(game.WaitFor([&](const Pixels& screen) { return read(screen) && shown != "FPS: "; }, Patience, corner));
     }
     ASSERT_EQ(shown.rfind("FPS: ", 0), 0u) << shown;
     const int frames = std::stoi(shown.substr(5));
@@ -201,6 +201,6 @@ TEST(GameScene, CounterShowsItsPrefixThenFramesOfTheLastSecondAndHidesAgain)
     }
 
     game.Tap(XK_c);
-    EXPECT_TRUE(game.WaitFor([&](const Pixels& screen) { return !read(screen); }, 2, corner))
+    EXPECT_TRUE(game.WaitFor([&](const Pixels& screen) { return !read(screen); }, Patience, corner))
         << "still shows " << shown;
 }

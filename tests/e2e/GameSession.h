@@ -53,6 +53,11 @@ const int WindowHeight = 192;
 
 const Box WholeScreen{0, 0, layout::ScreenWidth, layout::ScreenHeight};
 
+// How long a test waits for something it can observe before it gives up.
+// Generous, because a busy machine may give the game one frame a second;
+// tests wait for what they expect to see, never for a fixed time.
+const double Patience = 30;
+
 // Reads a picture file with IMG_Load, as the game does.
 Pixels LoadPixels(const std::string& path);
 Pixels SurfacePixels(SDL_Surface* surface);
@@ -72,7 +77,7 @@ public:
 
     // Waits until the game's window is on screen and shows its first
     // frame: the title picture in place.
-    bool WaitForScene(double timeoutSeconds = 10, Pixels* first = nullptr);
+    bool WaitForScene(double timeoutSeconds = Patience, Pixels* first = nullptr);
     // Polls until the condition holds, while the game runs.
     bool WaitUntil(const std::function<bool()>& condition, double timeoutSeconds);
     // Grabs the area until shown holds for a grab.

@@ -63,7 +63,7 @@ TEST(GameSound, SpaceHaltsAndRestartsTheMusicAndPPausesAndResumesIt)
                 const double loudness = NewestLoudness(output, since);
                 return loud ? loudness > 300 : loudness == 0;
             },
-            5);
+            Patience);
     };
 
     EXPECT_TRUE(after(0, heard)) << "no music after the start";

@@ -1,6 +1,7 @@
 // Start-up of the real binary: the banner comes first, whatever follows, and
 // each start-up failure is one line on standard error and status 1.
 #include "Fixtures.h"
+#include "GameSession.h"
 
 #include <gtest/gtest.h>
 
@@ -33,7 +34,7 @@ TEST_P(Startup, AFailureIsOneLineOnStandardErrorAndStatusOne)
     if (c.withShare)
         fixtures::CopyShare(dir.Path());
 
-    const fixtures::RunResult run = fixtures::Run(VEXLUME_BINARY, dir.Path(), c.env, 30);
+    const fixtures::RunResult run = fixtures::Run(VEXLUME_BINARY, dir.Path(), c.env, Patience);
 
     ASSERT_FALSE(run.timedOut);
     EXPECT_EQ(1, run.status);

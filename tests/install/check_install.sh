@@ -117,6 +117,12 @@ done
   fail "process $game runs $(readlink "/proc/$game/exe"), not $program"
 [ "$(readlink "/proc/$game/cwd")" = "$(readlink -f "$datadir")" ] ||
   fail "the game runs in $(readlink "/proc/$game/cwd"), not in $datadir"
+# Docks group a window under the launcher whose StartupWMClass names the
+# window's class.
+wm_class=$(xprop -id "$window" WM_CLASS | sed -n 's/^WM_CLASS(STRING) = "[^"]*", "\([^"]*\)"$/\1/p')
+startup_class=$(sed -n 's/^StartupWMClass=//p' "$desktop")
+[ -n "$wm_class" ] && [ "$wm_class" = "$startup_class" ] ||
+  fail "the window's class is '$wm_class', the desktop entry's StartupWMClass '$startup_class'"
 sleep 1
 xdotool key Escape
 status=

@@ -37,9 +37,8 @@ std::string WritePng(const std::string& path, int width, int height, const std::
     std::string why;
     if (!png_image_write_to_stdio(&image, file, 0, pixels.data(), 0, nullptr))
         why = image.message;
-    errno = 0;
-    if (std::fflush(file) != 0 || std::ferror(file))
-        why = why.empty() ? std::strerror(errno ? errno : EIO) : why;
+    else if (std::fflush(file) != 0)
+        why = std::strerror(errno);
     if (std::fclose(file) != 0 && why.empty())
         why = std::strerror(errno);
     if (why.empty() && std::rename(temporary.c_str(), path.c_str()) != 0)

@@ -37,21 +37,16 @@ Picture Render(const std::string& map, const fixtures::ScratchDir& dir)
     EXPECT_EQ(run.status, 0) << run.err;
     Picture picture;
     SDL_Surface* read = IMG_Load(png.c_str());
-    if (!read)
-        return picture;
-    picture.width = read->w;
-    picture.height = read->h;
-    SDL_LockSurface(read);
-    for (int y = 0; y < read->h; ++y)
-        for (int x = 0; x < read->w; ++x) {
-            const Uint8* p = static_cast<const Uint8*>(read->pixels) + y * read->pitch + x * read->format->BytesPerPixel;
-            Uint32 pixel = 0;
-            std::memcpy(&pixel, p, read->format->BytesPerPixel);
-            Uint8 r, g, b, a;
-            SDL_GetRGBA(pixel, read->format, &r, &g, &b, &a);
-            picture.argb.push_back(static_cast<Uint32>(a) << 24 | r << 16 | g << 8 | b);
-        }
-    SDL_UnlockSurface(read);
+    SDL_Surface* like = SDL_CreateRGBSurface(0, 1, 1, 32, 0xFF0000, 0xFF00, 0xFF, 0xFF000000);
+    SDL_Surface* argb = read && like ? SDL_ConvertSurface(read, like->format, 0) : nullptr;
+    if (argb) {
+        picture = {argb->w, argb->h, std::vector<Uint32>(static_cast<size_t>(argb->w) * argb->h)};
+        for (int y = 0; y < argb->h; ++y)
+            std::memcpy(&picture.argb[static_cast<size_t>(y) * argb->w],
+                        static_cast<const Uint8*>(argb->pixels) + y * argb->pitch, 4 * static_cast<size_t>(argb->w));
+    }
+    SDL_FreeSurface(argb);
+    SDL_FreeSurface(like);
     SDL_FreeSurface(read);
     return picture;
 }

@@ -4,28 +4,9 @@
 
 #include <gtest/gtest.h>
 
-#include <dirent.h>
-#include <sys/stat.h>
-#include <unistd.h>
-
-#include <vector>
+#include <filesystem>
 
 namespace {
-
-// The entries of a directory, . and .. aside.
-std::vector<std::string> Entries(const std::string& dir)
-{
-    std::vector<std::string> names;
-    if (DIR* d = opendir(dir.c_str())) {
-        while (const dirent* entry = readdir(d)) {
-            const std::string name = entry->d_name;
-            if (name != "." && name != "..")
-                names.push_back(name);
-        }
-        closedir(d);
-    }
-    return names;
-}
 
 std::string Header(const std::string& sizes)
 {
@@ -75,11 +56,11 @@ TEST(MapRender, RefusesWithOneLineAndWritesNothingOrWritesTheWholePicture)
         EXPECT_EQ(run.err, error);
         const bool written = c.says == Nothing;
         EXPECT_EQ(run.status, written ? 0 : 1);
-        struct stat file;
-        EXPECT_EQ(stat(picture.c_str(), &file) == 0, written);
+        EXPECT_EQ(std::filesystem::exists(picture), written);
         // No temporary file is left beside the picture either.
-        EXPECT_EQ(Entries(out.Path()).size(), written ? 1u : 0u);
-        unlink(picture.c_str());
+        namespace fs = std::filesystem;
+        EXPECT_EQ(std::distance(fs::directory_iterator(out.Path()), fs::directory_iterator()), written ? 1 : 0);
+        fs::remove(picture);
     }
 }
 

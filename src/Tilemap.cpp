@@ -129,6 +129,14 @@ void Tilemap::SetCamera(int columns, int rows, int screenX, int screenY)
     maxScrollY = pixelHeight - 1 - rows * tileHeight;
 }
 
+Oblong Tilemap::TileSource(int tile) const
+{
+    // Tile numbers are drawn by the same rule whatever their value; absurd
+    // ones are held far outside the tile set instead of overflowing.
+    return Oblong(Saturate(static_cast<long long>(tile % tilesetColumns) * tileWidth),
+                  Saturate(static_cast<long long>(tile / tilesetColumns) * tileHeight), tileWidth, tileHeight);
+}
+
 void Tilemap::Draw(Image* target, int offsetX, int offsetY)
 {
     int sx = offsetX < 0 ? 0 : offsetX;
@@ -152,14 +160,7 @@ void Tilemap::Draw(Image* target, int offsetX, int offsetY)
     const int windowHeight = cameraRows * tileHeight;
     for (int j = 0; j <= cameraRows; ++j) {
         for (int i = 0; i <= cameraColumns; ++i) {
-            const int t = tiles[qx + i][qy + j];
-            // Tile numbers are drawn by the same rule whatever their value;
-            // absurd ones are held far outside the tile set instead of
-            // overflowing.
-            source.x = Saturate(static_cast<long long>(t % tilesetColumns) * tileWidth);
-            source.y = Saturate(static_cast<long long>(t / tilesetColumns) * tileHeight);
-            source.w = tileWidth;
-            source.h = tileHeight;
+            source = TileSource(tiles[qx + i][qy + j]);
             int dx = cameraX - rx + i * tileWidth;
             int dy = cameraY - ry + j * tileHeight;
             if (dx < cameraX) {

@@ -12,7 +12,7 @@ game_packages=(
   build-essential cmake pkg-config
   libsdl1.2-compat-dev libsdl1.2-compat-shim
   libsdl-image1.2-dev libsdl-ttf2.0-dev libsdl-mixer1.2-dev
-  libgl-dev libgl1-mesa-dri
+  libgl-dev libgl1-mesa-dri libpng-dev
   x11-utils
 )
 # A virtual X server, keys and screenshots, for a machine without a display.

@@ -45,21 +45,14 @@ bool Ended(pid_t& pid)
     return pid <= 0;
 }
 
+// Both programs end cleanly on SIGTERM; Xvfb then removes its lock file.
 void End(pid_t& pid)
 {
     if (Ended(pid))
         return;
     kill(pid, SIGTERM);
-    const auto deadline = std::chrono::steady_clock::now() + std::chrono::seconds(10);
-    while (!Ended(pid)) {
-        if (std::chrono::steady_clock::now() > deadline) {
-            kill(pid, SIGKILL);
-            waitpid(pid, nullptr, 0);
-            pid = -1;
-            return;
-        }
-        std::this_thread::sleep_for(std::chrono::milliseconds(20));
-    }
+    waitpid(pid, nullptr, 0);
+    pid = -1;
 }
 
 // Xvfb picks a free display number itself and writes it to the descriptor

@@ -306,11 +306,19 @@ void GameSession::RequestClose()
     XSync(x->display, False);
 }
 
+Box GameSession::Screen() const
+{
+    const int number = DefaultScreen(x->display);
+    return {0, 0, DisplayWidth(x->display, number), DisplayHeight(x->display, number)};
+}
+
 Pixels GameSession::Grab(Box area)
 {
+    // Asking XGetImage for more than the screen holds fails the request.
+    const Box whole = Screen();
     Pixels screen;
-    screen.width = layout::ScreenWidth;
-    screen.height = layout::ScreenHeight;
+    screen.width = whole.w;
+    screen.height = whole.h;
     screen.rgb.assign(static_cast<size_t>(screen.width) * screen.height, 0);
     area.w = std::min(area.w, screen.width - std::max(area.x, 0));
     area.h = std::min(area.h, screen.height - std::max(area.y, 0));

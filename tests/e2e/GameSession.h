@@ -90,9 +90,13 @@ public:
     // What a window manager sends when the player closes the window.
     void RequestClose();
 
-    // A grab of the screen in which only the area is read; the rest is
-    // black. Reading less keeps the grabs quick on a busy machine.
+    // A grab of the X screen, at its own size, in which only the area is
+    // read; the rest is black. Reading less keeps the grabs quick on a busy
+    // machine. The default area is the game's frame, which is the whole
+    // screen on the test server.
     Pixels Grab(Box area = WholeScreen);
+    // The X screen, which is not the game's size under a scaling desktop.
+    Box Screen() const;
 
     // The exit status; -1 when the game had not ended in time (it is then
     // killed) or ended through a signal.

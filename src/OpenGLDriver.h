@@ -26,8 +26,6 @@ public:
     void ResizeSurface(int width, int height);
     void InitOpenGL();
 
-    bool IsFullscreen() const { return fullscreen; }
-
 private:
     int width;
     int height;

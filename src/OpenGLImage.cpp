@@ -2,8 +2,6 @@
 
 #include "Fatal.h"
 
-#include <SDL_image.h>
-
 #include <iostream>
 
 #ifndef GL_BGRA
@@ -32,14 +30,7 @@ int OpenGLImage::Height()
 
 SDL_Surface* OpenGLImage::SDLLoadImage(std::string file, int)
 {
-    SDL_Surface* loaded = IMG_Load(file.c_str());
-    if (!loaded)
-        FailWithSDLError("Couldn't load '" + file + "': ");
-    SDL_Surface* converted = SDL_DisplayFormat(loaded);
-    SDL_FreeSurface(loaded);
-    if (!converted)
-        FailWithSDLError("Couldn't load '" + file + "': ");
-    return converted;
+    return ReadDisplayFormat(file);
 }
 
 Image* OpenGLImage::LoadImage(std::string file, int colourKey)
@@ -52,9 +43,7 @@ Image* OpenGLImage::LoadImage(std::string file, int colourKey)
 
 Image* OpenGLImage::LoadSurface(SDL_Surface* surface, int colourKey)
 {
-    SDL_Surface* converted = SDL_DisplayFormat(surface);
-    if (!converted)
-        FailWithSDLError("Couldn't convert a picture: ");
+    SDL_Surface* converted = DisplayCopy(surface);
     Upload(converted, colourKey, "rendered picture");
     SDL_FreeSurface(converted);
     return this;

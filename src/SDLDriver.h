@@ -23,8 +23,6 @@ public:
 
     void SetVideoMode(int width, int height, int depth);
 
-    bool IsFullscreen() const { return fullscreen; }
-
 private:
     int width;
     int height;

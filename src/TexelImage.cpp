@@ -1,9 +1,6 @@
 #include "TexelImage.h"
 
-#include "Fatal.h"
 #include "OpenGLImage.h"
-
-#include <SDL_image.h>
 
 TexelImage::TexelImage()
 {
@@ -28,9 +25,7 @@ int TexelImage::Height()
 // picture as loaded gives the same texels.
 Image* TexelImage::LoadImage(std::string file, int colourKey)
 {
-    SDL_Surface* loaded = IMG_Load(file.c_str());
-    if (!loaded)
-        FailWithSDLError("Couldn't load '" + file + "': ");
+    SDL_Surface* loaded = ReadFile(file);
     LoadSurface(loaded, colourKey);
     SDL_FreeSurface(loaded);
     return this;

@@ -474,6 +474,22 @@ def tile_fill(base, var, seed, grain=1):
     return t
 
 
+def scattered(count, seed, span=32):
+    """i, x, y for count points spread over a tile by the noise."""
+    for i in range(count):
+        yield i, int(noise(i, 1, seed) * span), int(noise(i, 2, seed) * span)
+
+
+def stone(t, left, top, w, h, c, light, dark, wrap=False):
+    """A w x h block less a one-pixel gap all round: its top row lit by
+    light, its bottom row shaded by dark; wrap carries it round the tile's
+    sides."""
+    for y in range(top + 1, top + h - 1):
+        for x in range(left + 1, left + w - 1):
+            cc = add(c, light) if y == top + 1 else shade(c, dark) if y == top + h - 2 else c
+            t.set(x % 32 if wrap else x, y, cc)
+
+
 def grass(seed=1, base=(76, 156, 62)):
     t = tile_fill(base, 26, seed)
     for i in range(22):
@@ -489,9 +505,7 @@ def grass(seed=1, base=(76, 156, 62)):
 def tall_grass():
     base = (48, 118, 58)
     t = tile_fill(base, 18, 2)
-    for i in range(26):
-        x = int(noise(i, 1, 22) * 32)
-        y = int(noise(i, 2, 22) * 32)
+    for i, x, y in scattered(26, 22):
         h = 3 + int(noise(i, 3, 22) * 4)
         lean = 1 if i % 2 else -1
         for k in range(h):
@@ -533,9 +547,7 @@ def tilled():
 def path():
     base = (186, 140, 88)
     t = tile_fill(base, 22, 5)
-    for i in range(14):
-        x = int(noise(i, 1, 55) * 31)
-        y = int(noise(i, 2, 55) * 31)
+    for i, x, y in scattered(14, 55, 31):
         c = (140, 100, 62) if i % 2 else (222, 190, 140)
         t.rect(x, y, 2, 1 + i % 2, c)
     return t
@@ -573,15 +585,7 @@ def cobble():
         while x < 32:
             w = 7 + int(noise(k, ri, 8) * 5)
             tone = 0.85 + noise(k, ri, 9) * 0.3
-            c = shade((158, 156, 170), tone)
-            for y in range(y0 + 1, y0 + h - 1):
-                for xx in range(x + 1, x + w - 1):
-                    cc = c
-                    if y == y0 + 1:
-                        cc = add(c, 26)
-                    elif y == y0 + h - 2:
-                        cc = shade(c, 0.78)
-                    t.set(xx % 32, y, cc)
+            stone(t, x, y0, w, h, shade((158, 156, 170), tone), 26, 0.78, wrap=True)
             x += w
             k += 1
     return t
@@ -635,16 +639,7 @@ def bricks():
         for k in range(-1, 3):
             x0 = k * 16 + off
             tone = 0.86 + noise(k + 4, row, 14) * 0.26
-            c = shade((176, 72, 52), tone)
-            for y in range(row * 8 + 1, row * 8 + 7):
-                for x in range(x0 + 1, x0 + 15):
-                    cc = c
-                    if y == row * 8 + 1:
-                        cc = add(c, 22)
-                    elif y == row * 8 + 6:
-                        cc = shade(c, 0.8)
-                    if 0 <= x < 32:
-                        t.set(x, y, cc)
+            stone(t, x0, row * 8, 16, 8, shade((176, 72, 52), tone), 22, 0.8)
     return t
 
 

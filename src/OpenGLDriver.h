@@ -15,7 +15,6 @@ class OpenGLDriver : public VideoDriver
 {
 public:
     OpenGLDriver(int width, int height, int depth, std::string title, bool fullscreen);
-    ~OpenGLDriver() override;
 
     void Fullscreen() override;
     void ShowMouse(bool show) override;

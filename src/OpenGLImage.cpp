@@ -8,24 +8,10 @@
 #define GL_BGRA 0x80E1
 #endif
 
-OpenGLImage::OpenGLImage()
-{
-}
-
 OpenGLImage::~OpenGLImage()
 {
     if (texture)
         glDeleteTextures(1, &texture);
-}
-
-int OpenGLImage::Width()
-{
-    return width;
-}
-
-int OpenGLImage::Height()
-{
-    return height;
 }
 
 SDL_Surface* OpenGLImage::SDLLoadImage(std::string file, int)

@@ -14,7 +14,6 @@ class SDLDriver : public VideoDriver
 {
 public:
     SDLDriver(int width, int height, int depth, std::string title, bool fullscreen);
-    ~SDLDriver() override;
 
     void Fullscreen() override;
     void ShowMouse(bool show) override;

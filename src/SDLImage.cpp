@@ -1,23 +1,9 @@
 #include "SDLImage.h"
 
-SDLImage::SDLImage()
-{
-}
-
 SDLImage::~SDLImage()
 {
     if (surface)
         SDL_FreeSurface(surface);
-}
-
-int SDLImage::Width()
-{
-    return width;
-}
-
-int SDLImage::Height()
-{
-    return height;
 }
 
 Image* SDLImage::LoadImage(std::string file, int colourKey)

@@ -2,24 +2,6 @@
 
 #include "OpenGLImage.h"
 
-TexelImage::TexelImage()
-{
-}
-
-TexelImage::~TexelImage()
-{
-}
-
-int TexelImage::Width()
-{
-    return width;
-}
-
-int TexelImage::Height()
-{
-    return height;
-}
-
 // The game converts to the display format first, which keeps every colour
 // and drops any alpha channel; the texel builder drops alpha itself, so the
 // picture as loaded gives the same texels.

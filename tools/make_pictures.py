@@ -467,11 +467,17 @@ def make_player():
 
 def tile_fill(base, var, seed, grain=1):
     t = Canvas(32, 32, base, key=BLACK)
+    for x, y in every_pixel():
+        n = noise(x // grain, y // grain, seed) - 0.5
+        t.set(x, y, add(base, n * var))
+    return t
+
+
+def every_pixel():
+    """x, y for each pixel of a tile, row by row from the top."""
     for y in range(32):
         for x in range(32):
-            n = noise(x // grain, y // grain, seed) - 0.5
-            t.set(x, y, add(base, n * var))
-    return t
+            yield x, y
 
 
 def scattered(count, seed, span=32):
@@ -530,17 +536,16 @@ def flowers():
 def tilled():
     base = (122, 80, 46)
     t = tile_fill(base, 20, 4)
-    for y in range(32):
-        for x in range(32):
-            ph = y % 8
-            c = t.get(x, y)
-            if ph in (0, 1):
-                c = shade(c, 0.66)
-            elif ph == 2:
-                c = add(c, 24)
-            if ph == 5 and (x * 7 + y) % 11 == 0:
-                c = (86, 170, 70)                 # sprouting seedlings
-            t.set(x, y, c)
+    for x, y in every_pixel():
+        ph = y % 8
+        c = t.get(x, y)
+        if ph in (0, 1):
+            c = shade(c, 0.66)
+        elif ph == 2:
+            c = add(c, 24)
+        if ph == 5 and (x * 7 + y) % 11 == 0:
+            c = (86, 170, 70)                 # sprouting seedlings
+        t.set(x, y, c)
     return t
 
 
@@ -556,10 +561,9 @@ def path():
 def water(seed=6):
     base = (40, 112, 206)
     t = Canvas(32, 32, base)
-    for y in range(32):
-        for x in range(32):
-            w = math.sin((x + y * 0.5) * 2 * math.pi / 32) * math.sin(y * 2 * math.pi / 16)
-            t.set(x, y, add(base, w * 14 + (noise(x, y, seed) - 0.5) * 8))
+    for x, y in every_pixel():
+        w = math.sin((x + y * 0.5) * 2 * math.pi / 32) * math.sin(y * 2 * math.pi / 16)
+        t.set(x, y, add(base, w * 14 + (noise(x, y, seed) - 0.5) * 8))
     for (x, y, ln) in ((4, 6, 6), (18, 12, 7), (8, 21, 5), (22, 27, 6)):
         for k in range(ln):
             yy = y + (0 if 1 <= k < ln - 1 else 1)
@@ -702,15 +706,14 @@ def window():
 
 def bridge():
     t = Canvas(32, 32, (150, 98, 54))
-    for y in range(32):
-        for x in range(32):
-            k = x // 6
-            c = shade((170, 112, 62), 0.88 + noise(k, 1, 15) * 0.2)
-            if x % 6 == 0:
-                c = (100, 64, 36)
-            elif noise(x, y // 3, 16 + k) > 0.9:
-                c = shade(c, 0.85)
-            t.set(x, y, c)
+    for x, y in every_pixel():
+        k = x // 6
+        c = shade((170, 112, 62), 0.88 + noise(k, 1, 15) * 0.2)
+        if x % 6 == 0:
+            c = (100, 64, 36)
+        elif noise(x, y // 3, 16 + k) > 0.9:
+            c = shade(c, 0.85)
+        t.set(x, y, c)
     for y in (0, 1, 30, 31):
         for x in range(32):
             t.set(x, y, (108, 70, 40) if y in (1, 30) else (84, 52, 30))
@@ -723,10 +726,9 @@ def bridge():
 def wheat():
     base = (216, 178, 70)
     t = tile_fill(base, 20, 17)
-    for y in range(32):
-        for x in range(32):
-            if x % 4 == 0:
-                t.set(x, y, (164, 126, 44))
+    for x, y in every_pixel():
+        if x % 4 == 0:
+            t.set(x, y, (164, 126, 44))
     for i in range(24):
         x = (i * 4 + 2) % 32
         y = int(noise(i, 1, 18) * 28)

@@ -4,6 +4,8 @@
 // no subsystem named, as in the game, so that the video subsystem comes up
 // inside SDL_SetVideoMode in both (naming it in SDL_Init costs about 100 ms
 // more here).
+#include "Scene.h"
+
 #include <GL/gl.h>
 #include <SDL.h>
 
@@ -15,7 +17,7 @@ int main()
         std::fprintf(stderr, "Unable to initialize SDL: %s\n", SDL_GetError());
         return 1;
     }
-    if (!SDL_SetVideoMode(1680, 1050, 32, SDL_OPENGL | SDL_FULLSCREEN)) {
+    if (!SDL_SetVideoMode(scene::ScreenWidth, scene::ScreenHeight, scene::ScreenDepth, SDL_OPENGL | SDL_FULLSCREEN)) {
         std::fprintf(stderr, "Unable to set video mode: %s\n", SDL_GetError());
         SDL_Quit();
         return 1;

@@ -22,6 +22,7 @@
 #include "SDLImage.h"
 #include "SDLSprite.h"
 #include "SDLTilemap.h"
+#include "Scene.h"
 #include "Starfield.h"
 
 #include <GL/gl.h>
@@ -43,9 +44,9 @@
 
 namespace {
 
-const int ScreenWidth = 1680;
-const int ScreenHeight = 1050;
-const int StarCount = 5000;
+using scene::ScreenHeight;
+using scene::ScreenWidth;
+using scene::StarCount;
 // The star field repeats every 255 frames, so runs that draw stars cover
 // whole cycles and ours and the bare replay plot the same stars.
 const int StarCycle = 255;
@@ -53,14 +54,14 @@ const int PartFrames = 100;
 // The field seeds rand() with time(); time() is fixed at link time so that
 // the bare replay can make exactly the same stars.
 const time_t StarSeed = 1700000000;
-const int CameraColumns = 8;
-const int CameraRows = 6;
-const int CameraX = ScreenWidth / 2 - 320;
-const int CameraY = 400;
+using scene::CameraColumns;
+using scene::CameraRows;
+using scene::CameraX;
+using scene::CameraY;
+using scene::SecondX;
+using scene::SecondY;
 const int SpriteX = ScreenWidth / 2 - 16;
 const int SpriteY = ScreenHeight / 2 - 16;
-const int SecondX = 1250;
-const int SecondY = 450;
 
 } // namespace
 
@@ -136,7 +137,7 @@ struct BareScene {
     SDL_Event event;
 };
 
-Scene scene;
+Scene game;
 BareScene bare;
 int horizontalOffset = 0;
 int verticalOffset = 0;
@@ -156,47 +157,45 @@ BarePicture Picture(Image* image)
     return p;
 }
 
+// The driver, drawing target and pictures of one back-end, made as the game
+// makes them; the target is made once the mode is set.
+template <class Driver, class Picture, class SpriteOf, class TilemapOf, class MakeGraphics>
+void BuildBackEnd(MakeGraphics makeGraphics)
+{
+    game.driver = new Driver(ScreenWidth, ScreenHeight, scene::ScreenDepth, "Vexlume", true);
+    game.graphics = makeGraphics();
+    game.titleImage = new Picture();
+    game.secondImage = new Picture();
+    game.counterImage = new Picture();
+    auto* sprite = new OpenSprite<SpriteOf>(scene::SpriteSheet, 0, 4);
+    game.sprite = sprite;
+    game.sheet = sprite->Sheet();
+    auto* tilemap = new OpenTilemap<TilemapOf>(scene::Map);
+    game.tilemap = tilemap;
+    game.tileset = tilemap->Tileset();
+}
+
 void BuildScene(bool gl)
 {
-    scene.gl = gl;
+    game.gl = gl;
     if (SDL_Init(0) != 0 || TTF_Init() == -1) {
         std::cerr << "Unable to start SDL: " << SDL_GetError() << "\n";
         std::exit(1);
     }
     std::atexit(SDL_Quit);
-    if (gl) {
-        scene.driver = new OpenGLDriver(ScreenWidth, ScreenHeight, 32, "Vexlume", true);
-        scene.graphics = new OpenGLGraphics();
-        scene.titleImage = new OpenGLImage();
-        scene.secondImage = new OpenGLImage();
-        scene.counterImage = new OpenGLImage();
-        auto* sprite = new OpenSprite<OpenGLSprite>("share/Pellwick.png", 0, 4);
-        scene.sprite = sprite;
-        scene.sheet = sprite->Sheet();
-        auto* tilemap = new OpenTilemap<OpenGLTilemap>("share/test.map");
-        scene.tilemap = tilemap;
-        scene.tileset = tilemap->Tileset();
-    } else {
-        scene.driver = new SDLDriver(ScreenWidth, ScreenHeight, 32, "Vexlume", true);
-        scene.graphics = new SDLGraphics(SDL_GetVideoSurface());
-        scene.titleImage = new SDLImage();
-        scene.secondImage = new SDLImage();
-        scene.counterImage = new SDLImage();
-        auto* sprite = new OpenSprite<SDLSprite>("share/Pellwick.png", 0, 4);
-        scene.sprite = sprite;
-        scene.sheet = sprite->Sheet();
-        auto* tilemap = new OpenTilemap<SDLTilemap>("share/test.map");
-        scene.tilemap = tilemap;
-        scene.tileset = tilemap->Tileset();
-    }
-    scene.driver->ShowMouse(false);
-    scene.titleImage->LoadImage("share/Vexlume.png", 0);
-    scene.secondImage->LoadImage("share/Skarnel.png", 0xFF00FF);
-    scene.sprite->SetPosition(SpriteX, SpriteY);
-    scene.tilemap->SetCamera(CameraColumns, CameraRows, CameraX, CameraY);
+    if (gl)
+        BuildBackEnd<OpenGLDriver, OpenGLImage, OpenGLSprite, OpenGLTilemap>([] { return new OpenGLGraphics(); });
+    else
+        BuildBackEnd<SDLDriver, SDLImage, SDLSprite, SDLTilemap>(
+            [] { return new SDLGraphics(SDL_GetVideoSurface()); });
+    game.driver->ShowMouse(false);
+    game.titleImage->LoadImage(scene::TitlePicture, 0);
+    game.secondImage->LoadImage(scene::SecondPicture, 0xFF00FF);
+    game.sprite->SetPosition(SpriteX, SpriteY);
+    game.tilemap->SetCamera(CameraColumns, CameraRows, CameraX, CameraY);
 
     // The counter as it reads once the game has counted a second at speed.
-    TTF_Font* font = TTF_OpenFont("share/formplex12.ttf", 28);
+    TTF_Font* font = TTF_OpenFont(scene::Font, 28);
     if (!font) {
         std::cerr << "Unable to load TTF font: " << SDL_GetError() << "\n";
         std::exit(1);
@@ -206,11 +205,11 @@ void BuildScene(bool gl)
     white.g = 255;
     white.b = 255;
     SDL_Surface* text = TTF_RenderText_Solid(font, "FPS: 25", white);
-    scene.counterImage->LoadSurface(text, 0);
+    game.counterImage->LoadSurface(text, 0);
     SDL_FreeSurface(text);
     TTF_CloseFont(font);
 
-    scene.starfield = new Starfield(scene.graphics, ScreenWidth, ScreenHeight, StarCount);
+    game.starfield = new Starfield(game.graphics, ScreenWidth, ScreenHeight, StarCount);
 }
 
 // The bare replay's own copies of the scene's numbers: the stars made with
@@ -225,7 +224,7 @@ void BuildBareScene()
         bare.stars.push_back(std::rand() % 255);
     }
 
-    std::ifstream in("share/test.map", std::ios::binary);
+    std::ifstream in(scene::Map, std::ios::binary);
     std::string line;
     int number = 0;
     std::getline(in, line);
@@ -240,15 +239,15 @@ void BuildBareScene()
         for (int c = 0; c < bare.mapColumns; ++c)
             in >> bare.grid[static_cast<size_t>(c) * bare.mapRows + r];
     if (!in) {
-        std::cerr << "share/test.map could not be read for the bare replay\n";
+        std::cerr << scene::Map << " could not be read for the bare replay\n";
         std::exit(1);
     }
 
-    bare.title = Picture(scene.titleImage);
-    bare.second = Picture(scene.secondImage);
-    bare.sheet = Picture(scene.sheet);
-    bare.tiles = Picture(scene.tileset);
-    bare.counter = Picture(scene.counterImage);
+    bare.title = Picture(game.titleImage);
+    bare.second = Picture(game.secondImage);
+    bare.sheet = Picture(game.sheet);
+    bare.tiles = Picture(game.tileset);
+    bare.counter = Picture(game.counterImage);
     bare.tilesetColumns = bare.tiles.width / bare.tileWidth;
     bare.maxScrollX = bare.mapColumns * bare.tileWidth - 1 - CameraColumns * bare.tileWidth;
     bare.maxScrollY = bare.mapRows * bare.tileHeight - 1 - CameraRows * bare.tileHeight;
@@ -258,47 +257,47 @@ void BuildBareScene()
 
 void OursStars()
 {
-    scene.starfield->Draw();
+    game.starfield->Draw();
 }
 
 void OursPictures()
 {
-    scene.graphics->DrawImage(scene.titleImage, 0, 0);
-    scene.graphics->DrawImage(scene.secondImage, SecondX, SecondY);
+    game.graphics->DrawImage(game.titleImage, 0, 0);
+    game.graphics->DrawImage(game.secondImage, SecondX, SecondY);
 }
 
 void OursTilemap()
 {
-    scene.tilemap->Draw(nullptr, horizontalOffset, verticalOffset);
+    game.tilemap->Draw(nullptr, horizontalOffset, verticalOffset);
 }
 
 void OursSprite()
 {
-    scene.sprite->Move();
-    scene.sprite->Draw(nullptr, &scene.spriteSource, -1, -1);
+    game.sprite->Move();
+    game.sprite->Draw(nullptr, &game.spriteSource, -1, -1);
 }
 
 void OursCounter()
 {
-    scene.graphics->Blit(scene.counterImage, nullptr, nullptr, 0, 0);
+    game.graphics->Blit(game.counterImage, nullptr, nullptr, 0, 0);
 }
 
 // The main loop's frame with the player idle and the counter shown, without
 // the pacing delay and the once-a-second counter rebuild.
 void OursFrame()
 {
-    while (SDL_PollEvent(&scene.event)) {
+    while (SDL_PollEvent(&game.event)) {
     }
-    scene.driver->BeginDraw();
-    scene.starfield->Draw();
-    scene.graphics->DrawImage(scene.titleImage, 0, 0);
-    scene.graphics->DrawImage(scene.secondImage, SecondX, SecondY);
-    scene.graphics->PutPixel(ScreenWidth / 2, ScreenHeight / 2, 0xFF0000);
-    scene.tilemap->Draw(nullptr, horizontalOffset, verticalOffset);
-    scene.sprite->Move();
-    scene.sprite->Draw(nullptr, &scene.spriteSource, -1, -1);
-    scene.graphics->Blit(scene.counterImage, nullptr, nullptr, 0, 0);
-    scene.driver->EndDraw();
+    game.driver->BeginDraw();
+    game.starfield->Draw();
+    game.graphics->DrawImage(game.titleImage, 0, 0);
+    game.graphics->DrawImage(game.secondImage, SecondX, SecondY);
+    game.graphics->PutPixel(ScreenWidth / 2, ScreenHeight / 2, 0xFF0000);
+    game.tilemap->Draw(nullptr, horizontalOffset, verticalOffset);
+    game.sprite->Move();
+    game.sprite->Draw(nullptr, &game.spriteSource, -1, -1);
+    game.graphics->Blit(game.counterImage, nullptr, nullptr, 0, 0);
+    game.driver->EndDraw();
 }
 
 // ---- Bare OpenGL -----------------------------------------------------------
@@ -323,7 +322,10 @@ inline void GLPoint(int x, int y, int r, int g, int b)
     glEnd();
 }
 
-inline void GLStars()
+// Steps every star and plots the visible ones as the star field does,
+// through plot(x, y, grey).
+template <class Plot>
+inline void BareStars(Plot plot)
 {
     int* star = bare.stars.data();
     for (int i = 0; i < StarCount; ++i, star += 3) {
@@ -334,19 +336,34 @@ inline void GLStars()
         if (sx <= 0)
             continue;
         const int sy = star[1] * 255 / depth + ScreenHeight / 2;
-        if (sx < ScreenWidth && sy > 0 && sy < ScreenHeight) {
-            const int grey = 255 - depth;
-            GLPoint(sx, sy, grey, grey, grey);
-        }
+        if (sx < ScreenWidth && sy > 0 && sy < ScreenHeight)
+            plot(sx, sy, 255 - depth);
     }
 }
 
-inline void GLWhole(const BarePicture& p, int x, int y)
+inline void GLStars()
+{
+    BareStars([](int x, int y, int grey) { GLPoint(x, y, grey, grey, grey); });
+}
+
+inline void GLTextured(const BarePicture& p)
 {
     glBindTexture(GL_TEXTURE_2D, p.texture);
     glEnable(GL_TEXTURE_2D);
     glEnable(GL_BLEND);
     glColor4f(1, 1, 1, 1);
+}
+
+inline void GLUntextured()
+{
+    glEnd();
+    glDisable(GL_TEXTURE_2D);
+    glDisable(GL_BLEND);
+}
+
+inline void GLWhole(const BarePicture& p, int x, int y)
+{
+    GLTextured(p);
     glBegin(GL_QUADS);
     glTexCoord2i(0, 0);
     glVertex3f(x, y, 0);
@@ -356,17 +373,12 @@ inline void GLWhole(const BarePicture& p, int x, int y)
     glVertex3f(x + p.textureWidth, y + p.textureHeight, 0);
     glTexCoord2i(0, 1);
     glVertex3f(x, y + p.textureHeight, 0);
-    glEnd();
-    glDisable(GL_TEXTURE_2D);
-    glDisable(GL_BLEND);
+    GLUntextured();
 }
 
 inline void GLRegion(const BarePicture& p, int rx, int ry, int rw, int rh, int x, int y)
 {
-    glBindTexture(GL_TEXTURE_2D, p.texture);
-    glEnable(GL_TEXTURE_2D);
-    glEnable(GL_BLEND);
-    glColor4f(1, 1, 1, 1);
+    GLTextured(p);
     const double tw = p.textureWidth;
     const double th = p.textureHeight;
     const float s0 = static_cast<float>(rx / tw);
@@ -382,9 +394,7 @@ inline void GLRegion(const BarePicture& p, int rx, int ry, int rw, int rh, int x
     glVertex3f(x + rw, y + rh, 0);
     glTexCoord2f(s0, t1);
     glVertex3f(x, y + rh, 0);
-    glEnd();
-    glDisable(GL_TEXTURE_2D);
-    glDisable(GL_BLEND);
+    GLUntextured();
 }
 
 inline void GLPictures()
@@ -439,10 +449,15 @@ inline void GLTilemap()
 
 // The sprite stands still with its animation off, as it does while the
 // player touches no key: the move adds nothing and no frame step is due.
-inline void GLSprite()
+inline void MoveBareSprite()
 {
     bare.spriteX += bare.spriteXVelocity;
     bare.spriteY += bare.spriteYVelocity;
+}
+
+inline void GLSprite()
+{
+    MoveBareSprite();
     GLRegion(bare.sheet, bare.source[0], bare.source[1], bare.source[2], bare.source[3], bare.spriteX,
              bare.spriteY);
 }
@@ -482,18 +497,7 @@ inline void SWStars()
 {
     Uint32* pixels = static_cast<Uint32*>(bare.screen->pixels);
     const int w = bare.screen->w;
-    int* star = bare.stars.data();
-    for (int i = 0; i < StarCount; ++i, star += 3) {
-        if (--star[2] < 1)
-            star[2] = 255;
-        const int depth = star[2];
-        const int sx = star[0] * 255 / depth + ScreenWidth / 2;
-        if (sx <= 0)
-            continue;
-        const int sy = star[1] * 255 / depth + ScreenHeight / 2;
-        if (sx < ScreenWidth && sy > 0 && sy < ScreenHeight)
-            pixels[sy * w + sx] = static_cast<Uint32>(255 - depth) * 0x010101;
-    }
+    BareStars([pixels, w](int x, int y, int grey) { pixels[y * w + x] = static_cast<Uint32>(grey) * 0x010101; });
 }
 
 inline void SWBlit(SDL_Surface* surface, SDL_Rect* from, int x, int y)
@@ -533,8 +537,7 @@ inline void SWTilemap()
 
 inline void SWSprite()
 {
-    bare.spriteX += bare.spriteXVelocity;
-    bare.spriteY += bare.spriteYVelocity;
+    MoveBareSprite();
     SWRegion(bare.sheet.surface, bare.source[0], bare.source[1], bare.source[2], bare.source[3], bare.spriteX,
              bare.spriteY);
 }
@@ -641,40 +644,57 @@ void RegisterPair(const std::string& name, int iterations, std::function<void()>
         ->Unit(benchmark::kMillisecond);
 }
 
+using Part = void (*)();
+// Makes a part into one measured run.
+using Wrap = std::function<std::function<void()>(Part)>;
+
+// The bare replay's frame bracket and parts on one back-end.
+struct BareParts {
+    Part begin, end, stars, pictures, tilemap, sprite, counter, frame;
+};
+
+// Registers the floor (the frame bracket alone), each part and the whole
+// frame, ours and bare.
+void RegisterParts(const std::string& backEnd, int floorIterations, const BareParts& b, Wrap oursWrap, Wrap bareWrap)
+{
+    RegisterPair(
+        backEnd + ".floor", floorIterations,
+        [] {
+            game.driver->BeginDraw();
+            game.driver->EndDraw();
+        },
+        [b] {
+            b.begin();
+            b.end();
+        });
+    RegisterPair(backEnd + ".stars", StarCycle, oursWrap(OursStars), bareWrap(b.stars));
+    RegisterPair(backEnd + ".pictures", PartFrames, oursWrap(OursPictures), bareWrap(b.pictures));
+    RegisterPair(backEnd + ".tilemap", PartFrames, oursWrap(OursTilemap), bareWrap(b.tilemap));
+    RegisterPair(backEnd + ".sprite", PartFrames, oursWrap(OursSprite), bareWrap(b.sprite));
+    RegisterPair(backEnd + ".counter", PartFrames, oursWrap(OursCounter), bareWrap(b.counter));
+    RegisterPair(backEnd + ".frame", StarCycle, OursFrame, b.frame);
+}
+
 // A GL part on its own is only drawn when its frame is presented, so it runs
 // inside the bracket, ours in the driver's and bare in the bare one.
 void RegisterGL()
 {
-    auto ours = [](void (*part)()) {
+    auto ours = [](Part part) -> std::function<void()> {
         return [part] {
-            scene.driver->BeginDraw();
+            game.driver->BeginDraw();
             part();
-            scene.driver->EndDraw();
+            game.driver->EndDraw();
         };
     };
-    auto plain = [](void (*part)()) {
+    auto plain = [](Part part) -> std::function<void()> {
         return [part] {
             GLBegin();
             part();
             GLEnd();
         };
     };
-    RegisterPair(
-        "gl.floor", PartFrames,
-        [] {
-            scene.driver->BeginDraw();
-            scene.driver->EndDraw();
-        },
-        [] {
-            GLBegin();
-            GLEnd();
-        });
-    RegisterPair("gl.stars", StarCycle, ours(OursStars), plain(GLStars));
-    RegisterPair("gl.pictures", PartFrames, ours(OursPictures), plain(GLPictures));
-    RegisterPair("gl.tilemap", PartFrames, ours(OursTilemap), plain(GLTilemap));
-    RegisterPair("gl.sprite", PartFrames, ours(OursSprite), plain(GLSprite));
-    RegisterPair("gl.counter", PartFrames, ours(OursCounter), plain(GLCounter));
-    RegisterPair("gl.frame", StarCycle, OursFrame, GLFrame);
+    const BareParts gl{GLBegin, GLEnd, GLStars, GLPictures, GLTilemap, GLSprite, GLCounter, GLFrame};
+    RegisterParts("gl", PartFrames, gl, ours, plain);
 }
 
 // Software parts are complete when their calls return, so they are measured
@@ -682,28 +702,14 @@ void RegisterGL()
 // the clock does not count.
 void RegisterSDL()
 {
-    auto times = [](void (*part)()) {
+    auto times = [](Part part) -> std::function<void()> {
         return [part] {
             for (int i = 0; i < 10; ++i)
                 part();
         };
     };
-    RegisterPair(
-        "sdl.floor", PartFrames / 2,
-        [] {
-            scene.driver->BeginDraw();
-            scene.driver->EndDraw();
-        },
-        [] {
-            SWBegin();
-            SWEnd();
-        });
-    RegisterPair("sdl.stars", StarCycle, times(OursStars), times(SWStars));
-    RegisterPair("sdl.pictures", PartFrames, times(OursPictures), times(SWPictures));
-    RegisterPair("sdl.tilemap", PartFrames, times(OursTilemap), times(SWTilemap));
-    RegisterPair("sdl.sprite", PartFrames, times(OursSprite), times(SWSprite));
-    RegisterPair("sdl.counter", PartFrames, times(OursCounter), times(SWCounter));
-    RegisterPair("sdl.frame", StarCycle, OursFrame, SWFrame);
+    const BareParts sw{SWBegin, SWEnd, SWStars, SWPictures, SWTilemap, SWSprite, SWCounter, SWFrame};
+    RegisterParts("sdl", PartFrames / 2, sw, times, times);
 }
 
 } // namespace

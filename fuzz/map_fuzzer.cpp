@@ -10,6 +10,7 @@
 #include "Graphics.h"
 #include "Image.h"
 #include "Oblong.h"
+#include "Scene.h"
 #include "Tilemap.h"
 
 #include <sys/mman.h>
@@ -23,10 +24,10 @@
 
 namespace {
 
-const int CameraColumns = 8;
-const int CameraRows = 6;
-const int CameraX = 520;
-const int CameraY = 400;
+using scene::CameraColumns;
+using scene::CameraRows;
+using scene::CameraX;
+using scene::CameraY;
 
 [[noreturn]] void Fault(const char* what)
 {

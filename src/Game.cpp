@@ -6,6 +6,7 @@
 #include "OpenGLImage.h"
 #include "OpenGLSprite.h"
 #include "OpenGLTilemap.h"
+#include "PlayerInput.h"
 #include "SDLDriver.h"
 #include "SDLGraphics.h"
 #include "SDLImage.h"
@@ -18,18 +19,12 @@
 
 namespace {
 
-const int StarCount = 5000;
 const Uint32 FrameMilliseconds = 40;
 const char* const CounterPrefix = "FPS: ";
 
 } // namespace
 
-Game::Game(std::string title, std::string version) : Game(title, version, 1)
-{
-}
-
-Game::Game(std::string title, std::string version, int driverKind)
-    : title(title), version(version), driverKind(driverKind), spriteSource(0, 0, 0, 0)
+Game::Game(std::string title, std::string version) : title(title), version(version), spriteSource(0, 0, 0, 0)
 {
     Start();
     Create();
@@ -71,26 +66,26 @@ bool Game::Create()
     if (driverKind == 0) {
         titleImage = new SDLImage();
         secondImage = new SDLImage();
-        sprite = new SDLSprite("share/Pellwick.png", 0, 4);
-        tilemap = new SDLTilemap("share/test.map");
+        sprite = new SDLSprite(scene::SpriteSheet, 0, 4);
+        tilemap = new SDLTilemap(scene::Map);
     } else {
         titleImage = new OpenGLImage();
         secondImage = new OpenGLImage();
-        sprite = new OpenGLSprite("share/Pellwick.png", 0, 4);
-        tilemap = new OpenGLTilemap("share/test.map");
+        sprite = new OpenGLSprite(scene::SpriteSheet, 0, 4);
+        tilemap = new OpenGLTilemap(scene::Map);
     }
-    titleImage->LoadImage("share/Vexlume.png", 0);
-    secondImage->LoadImage("share/Skarnel.png", 0xFF00FF);
+    titleImage->LoadImage(scene::TitlePicture, 0);
+    secondImage->LoadImage(scene::SecondPicture, 0xFF00FF);
     sprite->SetPosition(screenWidth / 2 - 16, screenHeight / 2 - 16);
 
-    font = TTF_OpenFont("share/formplex12.ttf", 28);
+    font = TTF_OpenFont(scene::Font, 28);
     if (!font)
         FailWithSDLError("Unable to load TTF font: ");
     textColor.r = 255;
     textColor.g = 255;
     textColor.b = 255;
     sound = nullptr;
-    music = Mix_LoadMUS("share/Lullwater.ogg");
+    music = Mix_LoadMUS(scene::Music);
     if (!music)
         FailWithSDLError("Couldn't load music: ");
     return true;
@@ -110,7 +105,7 @@ void Game::ShowCounterText(SDL_Surface* rendered)
 
 void Game::Demo()
 {
-    tilemap->SetCamera(8, 6, screenWidth / 2 - 320, 400);
+    tilemap->SetCamera(scene::CameraColumns, scene::CameraRows, scene::CameraX, scene::CameraY);
     if (Mix_PlayMusic(music, -1) == -1)
         FailWithSDLError("Can't play music: ");
     Uint32 frameStart = SDL_GetTicks();
@@ -119,95 +114,30 @@ void Game::Demo()
     else
         fpsImage = new OpenGLImage();
     ShowCounterText(TTF_RenderText_Solid(font, CounterPrefix, textColor));
-    Starfield* starfield = new Starfield(graphics, screenWidth, screenHeight, StarCount);
+    Starfield* starfield = new Starfield(graphics, screenWidth, screenHeight, scene::StarCount);
 
     spriteSource = Oblong(0, 0, 32, 32);
+    PlayerInput input(sprite, &spriteSource, music);
     Uint32 lastCounterUpdate = frameStart;
-    int horizontalStep = 0;
-    int verticalStep = 0;
     int horizontalOffset = 0;
     int verticalOffset = 0;
-    bool counterShown = false;
     int frameCount = 0;
 
-    bool quit = false;
-    while (!quit) {
-        while (SDL_PollEvent(&event)) {
-            if (event.type == SDL_QUIT) {
-                quit = true;
-            } else if (event.type == SDL_KEYDOWN) {
-                switch (event.key.keysym.sym) {
-                case SDLK_ESCAPE:
-                    quit = true;
-                    break;
-                case SDLK_SPACE:
-                    if (Mix_PlayingMusic() == 0)
-                        Mix_PlayMusic(music, -1);
-                    else
-                        Mix_HaltMusic();
-                    break;
-                case SDLK_c:
-                    counterShown = !counterShown;
-                    break;
-                case SDLK_p:
-                    if (Mix_PausedMusic() == 1)
-                        Mix_ResumeMusic();
-                    else
-                        Mix_PauseMusic();
-                    break;
-                case SDLK_UP:
-                    sprite->YVelocity(event.key.keysym.mod & (KMOD_LSHIFT | KMOD_RSHIFT) ? -10 : -5);
-                    verticalStep = -2;
-                    break;
-                case SDLK_DOWN:
-                    sprite->YVelocity(5);
-                    verticalStep = 2;
-                    break;
-                case SDLK_RIGHT:
-                    sprite->XVelocity(5);
-                    spriteSource.y = 32;
-                    sprite->Animate(true);
-                    horizontalStep = 2;
-                    break;
-                case SDLK_LEFT:
-                    sprite->XVelocity(-5);
-                    spriteSource.y = 0;
-                    sprite->Animate(true);
-                    horizontalStep = -2;
-                    break;
-                default:
-                    break;
-                }
-            } else if (event.type == SDL_KEYUP) {
-                switch (event.key.keysym.sym) {
-                case SDLK_UP:
-                case SDLK_DOWN:
-                    sprite->YVelocity(0);
-                    verticalStep = 0;
-                    break;
-                case SDLK_RIGHT:
-                case SDLK_LEFT:
-                    sprite->XVelocity(0);
-                    sprite->Animate(false);
-                    horizontalStep = 0;
-                    break;
-                default:
-                    break;
-                }
-            }
-        }
+    while (!input.quit) {
+        while (SDL_PollEvent(&event))
+            input.Handle(event);
 
         driver->BeginDraw();
         starfield->Draw();
         graphics->DrawImage(titleImage, 0, 0);
-        graphics->DrawImage(secondImage, 1250, 450);
+        graphics->DrawImage(secondImage, scene::SecondX, scene::SecondY);
         graphics->PutPixel(screenWidth / 2, screenHeight / 2, 0xFF0000);
-        verticalOffset += verticalStep;
-        horizontalOffset += horizontalStep;
+        verticalOffset += input.verticalStep;
+        horizontalOffset += input.horizontalStep;
         tilemap->Draw(nullptr, horizontalOffset, verticalOffset);
         sprite->Move();
         sprite->Draw(nullptr, &spriteSource, -1, -1);
-        if (counterShown && fpsText)
+        if (input.counterShown && fpsText)
             graphics->Blit(fpsImage, nullptr, nullptr, 0, 0);
         driver->EndDraw();
 
@@ -216,7 +146,7 @@ void Game::Demo()
             SDL_Delay(FrameMilliseconds - elapsed);
         frameStart = SDL_GetTicks();
 
-        if (counterShown) {
+        if (input.counterShown) {
             ++frameCount;
             if (SDL_GetTicks() - 1000 >= lastCounterUpdate) {
                 lastCounterUpdate = SDL_GetTicks();

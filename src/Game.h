@@ -2,6 +2,7 @@
 #define VEXLUME_GAME_H
 
 #include "Oblong.h"
+#include "Scene.h"
 
 #include <SDL.h>
 #include <SDL_mixer.h>
@@ -24,9 +25,6 @@ class Game
 {
 public:
     Game(std::string title, std::string version);
-    // The same with the back-end chosen: 0 is the SDL software surface,
-    // 1 OpenGL (what the game itself always uses).
-    Game(std::string title, std::string version, int driverKind);
     ~Game();
 
     bool Create();
@@ -40,6 +38,7 @@ private:
 
     std::string title;
     std::string version;
+    // 0 is the SDL software surface, 1 OpenGL, which the game always uses.
     int driverKind = 1;
     VideoDriver* driver = nullptr;
     Graphics* graphics = nullptr;
@@ -52,9 +51,9 @@ private:
     Mix_Chunk* sound = nullptr;
     Mix_Music* music = nullptr;
     Oblong spriteSource;
-    int screenWidth = 1680;
-    int screenHeight = 1050;
-    int screenDepth = 32;
+    int screenWidth = scene::ScreenWidth;
+    int screenHeight = scene::ScreenHeight;
+    int screenDepth = scene::ScreenDepth;
     SDL_Event event;
     SDL_Color textColor;
     // The counter text as a picture of the active back-end, rebuilt from

@@ -5,25 +5,39 @@ class Image;
 class Oblong;
 
 // A drawing target: single pixels, whole pictures and parts of pictures, in
-// screen pixels with the origin at the top-left corner. A target accepts only
-// pictures of its own back-end, loaded; anything else ends the program with a
-// clear message. Targets are cheap and several live side by side (the game,
-// each sprite and each tile map own one).
+// screen pixels with the origin at the top-left corner, drawn between the
+// driver's BeginDraw and EndDraw. Targets are cheap and several live side by
+// side (the game, each sprite and each tile map own one); a target owns
+// nothing it is given.
 class Graphics
 {
 public:
     virtual ~Graphics();
 
-    // Colour is 0x00RRGGBB. Callers keep x and y on the screen.
+    // Colour is 0x00RRGGBB. Callers keep (x, y) on the screen: the SDL target
+    // ignores a pixel off its surface, the OpenGL one hands it to GL as it is.
     virtual void PutPixel(int x, int y, int colour) = 0;
-    // Only the low 8 bits of each component count.
+    // The same; only the low 8 bits of each component count.
     virtual void PutPixel(int x, int y, short r, short g, short b) = 0;
+    // The SDL target's raw pixel value (0 off its surface); OpenGL does not
+    // read the frame back and always gives 0. The game never calls it.
     virtual int GetPixel(int x, int y) = 0;
     // Draws the part of source inside region (the whole picture when region
-    // is null) with the region's top-left corner at (x, y), at its own size.
+    // is null) with the region's top-left corner at (x, y), at its own size;
+    // colour-keyed pixels are left out. The source must be a loaded picture
+    // of this target's back-end: a null one, one never loaded or one of the
+    // other back-end ends the program with a line saying which. A region
+    // reaching outside the picture draws only what lies inside it on SDL
+    // (and nothing at all when its corner or position exceeds 16 bits);
+    // OpenGL draws the whole region, transparent over the texture's padding
+    // and wrapping around beyond the texture. A region 0 wide or high draws
+    // nothing.
     // destination is accepted for the callers' sake and ignored: drawing
-    // always goes to the screen. Colour-keyed pixels are not drawn.
+    // always goes to this target's screen. Neither picture nor region is
+    // kept or changed.
     virtual void Blit(Image* source, Image* destination, Oblong* region, int x, int y) = 0;
+    // Draws the whole picture with its top-left corner at (x, y), with the
+    // same demands on it as Blit.
     virtual void DrawImage(Image* image, int x, int y) = 0;
 };
 

@@ -13,10 +13,6 @@ class MapCheck
 public:
     enum Status { Clean = 0, Warned = 1, Unreadable = 2 };
 
-    // The camera window the game scrolls the map under, in tiles.
-    static const int CameraColumns = 8;
-    static const int CameraRows = 6;
-
     // Checks one file, writing the report to out. Relative tile set paths
     // resolve against the working directory, as in the game.
     static Status Check(const std::string& path, std::ostream& out);

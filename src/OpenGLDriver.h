@@ -15,7 +15,6 @@ class OpenGLDriver : public VideoDriver
 {
 public:
     OpenGLDriver(int width, int height, int depth, std::string title, bool fullscreen);
-    ~OpenGLDriver() override;
 
     void Fullscreen() override;
     void ShowMouse(bool show) override;
@@ -25,8 +24,6 @@ public:
     void SetVideoMode(int width, int height, int depth);
     void ResizeSurface(int width, int height);
     void InitOpenGL();
-
-    bool IsFullscreen() const { return fullscreen; }
 
 private:
     int width;

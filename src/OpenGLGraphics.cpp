@@ -24,14 +24,6 @@ void EndTextured()
 
 } // namespace
 
-OpenGLGraphics::OpenGLGraphics()
-{
-}
-
-OpenGLGraphics::~OpenGLGraphics()
-{
-}
-
 void OpenGLGraphics::PutPixel(int x, int y, int colour)
 {
     PutPixel(x, y, static_cast<short>((colour & 0xFF0000) >> 16), static_cast<short>((colour >> 8) & 0xFF),

@@ -9,8 +9,7 @@
 class OpenGLGraphics : public Graphics
 {
 public:
-    OpenGLGraphics();
-    ~OpenGLGraphics() override;
+    OpenGLGraphics() = default;
 
     void PutPixel(int x, int y, int colour) override;
     void PutPixel(int x, int y, short r, short g, short b) override;

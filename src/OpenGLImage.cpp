@@ -2,17 +2,11 @@
 
 #include "Fatal.h"
 
-#include <SDL_image.h>
-
 #include <iostream>
 
 #ifndef GL_BGRA
 #define GL_BGRA 0x80E1
 #endif
-
-OpenGLImage::OpenGLImage()
-{
-}
 
 OpenGLImage::~OpenGLImage()
 {
@@ -20,26 +14,9 @@ OpenGLImage::~OpenGLImage()
         glDeleteTextures(1, &texture);
 }
 
-int OpenGLImage::Width()
-{
-    return width;
-}
-
-int OpenGLImage::Height()
-{
-    return height;
-}
-
 SDL_Surface* OpenGLImage::SDLLoadImage(std::string file, int)
 {
-    SDL_Surface* loaded = IMG_Load(file.c_str());
-    if (!loaded)
-        FailWithSDLError("Couldn't load '" + file + "': ");
-    SDL_Surface* converted = SDL_DisplayFormat(loaded);
-    SDL_FreeSurface(loaded);
-    if (!converted)
-        FailWithSDLError("Couldn't load '" + file + "': ");
-    return converted;
+    return ReadDisplayFormat(file);
 }
 
 Image* OpenGLImage::LoadImage(std::string file, int colourKey)
@@ -52,9 +29,7 @@ Image* OpenGLImage::LoadImage(std::string file, int colourKey)
 
 Image* OpenGLImage::LoadSurface(SDL_Surface* surface, int colourKey)
 {
-    SDL_Surface* converted = SDL_DisplayFormat(surface);
-    if (!converted)
-        FailWithSDLError("Couldn't convert a picture: ");
+    SDL_Surface* converted = DisplayCopy(surface);
     Upload(converted, colourKey, "rendered picture");
     SDL_FreeSurface(converted);
     return this;

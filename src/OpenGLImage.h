@@ -17,13 +17,13 @@
 class OpenGLImage : public Image
 {
 public:
-    OpenGLImage();
+    OpenGLImage() = default;
     ~OpenGLImage() override;
 
     Image* LoadImage(std::string file, int colourKey) override;
     Image* LoadSurface(SDL_Surface* surface, int colourKey) override;
-    int Width() override;
-    int Height() override;
+    int Width() override { return width; }
+    int Height() override { return height; }
 
     // Loads a file in the display format; the caller owns the result.
     SDL_Surface* SDLLoadImage(std::string file, int colourKey);

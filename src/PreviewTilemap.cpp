@@ -1,6 +1,6 @@
 #include "PreviewTilemap.h"
 
-#include "MapCheck.h"
+#include "Scene.h"
 #include "TexelImage.h"
 
 #include <cstdlib>
@@ -14,7 +14,7 @@ PreviewTilemap::PreviewTilemap(std::string mapFile) : Tilemap("")
     tileset = texels = new TexelImage();
     LoadTileset(tilesetFile);
     // The camera's position on the screen plays no part in what is refused.
-    SetCamera(MapCheck::CameraColumns, MapCheck::CameraRows, 0, 0);
+    SetCamera(scene::CameraColumns, scene::CameraRows, 0, 0);
     if (pixelWidth > MaxSide || pixelHeight > MaxSide)
         Refuse("would make a picture of " + std::to_string(pixelWidth) + "x" + std::to_string(pixelHeight) +
                " pixels, more than the " + std::to_string(MaxSide) + " a picture may have on a side");

@@ -7,10 +7,6 @@ SDLDriver::SDLDriver(int width, int height, int depth, std::string title, bool f
     SDL_WM_SetCaption(this->title.c_str(), this->title.c_str());
 }
 
-SDLDriver::~SDLDriver()
-{
-}
-
 // sdl12-compat scales a full-screen mode into a screen of another size,
 // keeping its shape, only when video was started before the mode is set;
 // brought up by the mode call itself, the frame is shown unscaled and

@@ -14,7 +14,6 @@ class SDLDriver : public VideoDriver
 {
 public:
     SDLDriver(int width, int height, int depth, std::string title, bool fullscreen);
-    ~SDLDriver() override;
 
     void Fullscreen() override;
     void ShowMouse(bool show) override;
@@ -22,8 +21,6 @@ public:
     void EndDraw() override;
 
     void SetVideoMode(int width, int height, int depth);
-
-    bool IsFullscreen() const { return fullscreen; }
 
 private:
     int width;

@@ -42,10 +42,6 @@ SDLGraphics::SDLGraphics(SDL_Surface* surface) : surface(surface)
 {
 }
 
-SDLGraphics::~SDLGraphics()
-{
-}
-
 bool SDLGraphics::Inside(int x, int y) const
 {
     return x >= 0 && y >= 0 && x < surface->w && y < surface->h;

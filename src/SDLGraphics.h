@@ -14,7 +14,6 @@ class SDLGraphics : public Graphics
 {
 public:
     explicit SDLGraphics(SDL_Surface* surface);
-    ~SDLGraphics() override;
 
     // Stores colour unchanged on a 32-bit surface (0x00RRGGBB shows as that
     // colour when the red mask is 0x00FF0000); other depths get it mapped.

@@ -14,13 +14,13 @@
 class SDLImage : public Image
 {
 public:
-    SDLImage();
+    SDLImage() = default;
     ~SDLImage() override;
 
     Image* LoadImage(std::string file, int colourKey) override;
     Image* LoadSurface(SDL_Surface* surface, int colourKey) override;
-    int Width() override;
-    int Height() override;
+    int Width() override { return width; }
+    int Height() override { return height; }
 
     SDL_Surface* Surface() const { return surface; }
     bool Loaded() const { return surface != nullptr; }

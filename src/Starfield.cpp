@@ -18,10 +18,6 @@ Starfield::Starfield(Graphics* graphics, int width, int height, int count)
     }
 }
 
-Starfield::~Starfield()
-{
-}
-
 void Starfield::Draw()
 {
     // Locals, because the drawing target's virtual PutPixel could, as far as

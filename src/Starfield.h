@@ -16,7 +16,6 @@ class Starfield
 public:
     // width and height must be at least 1 when count is positive.
     Starfield(Graphics* graphics, int width, int height, int count);
-    ~Starfield();
 
     void Draw();
 

@@ -1,36 +1,13 @@
 #include "TexelImage.h"
 
-#include "Fatal.h"
 #include "OpenGLImage.h"
-
-#include <SDL_image.h>
-
-TexelImage::TexelImage()
-{
-}
-
-TexelImage::~TexelImage()
-{
-}
-
-int TexelImage::Width()
-{
-    return width;
-}
-
-int TexelImage::Height()
-{
-    return height;
-}
 
 // The game converts to the display format first, which keeps every colour
 // and drops any alpha channel; the texel builder drops alpha itself, so the
 // picture as loaded gives the same texels.
 Image* TexelImage::LoadImage(std::string file, int colourKey)
 {
-    SDL_Surface* loaded = IMG_Load(file.c_str());
-    if (!loaded)
-        FailWithSDLError("Couldn't load '" + file + "': ");
+    SDL_Surface* loaded = ReadFile(file);
     LoadSurface(loaded, colourKey);
     SDL_FreeSurface(loaded);
     return this;

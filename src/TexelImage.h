@@ -15,13 +15,11 @@
 class TexelImage : public Image
 {
 public:
-    TexelImage();
-    ~TexelImage() override;
 
     Image* LoadImage(std::string file, int colourKey) override;
     Image* LoadSurface(SDL_Surface* surface, int colourKey) override;
-    int Width() override;
-    int Height() override;
+    int Width() override { return width; }
+    int Height() override { return height; }
 
     // The colour, 0xAARRGGBB with alpha 0 or 0xFF, that the game's texture
     // shows at picture pixel (x, y). Pixels outside the texture wrap around

@@ -139,6 +139,11 @@ Oblong Tilemap::TileSource(int tile) const
 
 void Tilemap::Draw(Image* target, int offsetX, int offsetY)
 {
+    // Only a map that was loaded and given a camera it can fill is drawn;
+    // the tile size divides the offsets below.
+    if (cameraRows < 0 || tileWidth < 1 || tileHeight < 1 || tilesetColumns < 1 || mapColumns < cameraColumns + 1 ||
+        mapRows < cameraRows + 1)
+        return;
     int sx = offsetX < 0 ? 0 : offsetX;
     if (sx > maxScrollX)
         sx = maxScrollX;
@@ -149,12 +154,6 @@ void Tilemap::Draw(Image* target, int offsetX, int offsetY)
     const int rx = sx % tileWidth;
     const int qy = sy / tileHeight;
     const int ry = sy % tileHeight;
-    if (cameraRows < 0)
-        return;
-    // Only a map that was loaded and given a camera it can fill is drawn.
-    if (tileWidth < 1 || tileHeight < 1 || tilesetColumns < 1 || mapColumns < cameraColumns + 1 ||
-        mapRows < cameraRows + 1)
-        return;
 
     const int windowWidth = cameraColumns * tileWidth;
     const int windowHeight = cameraRows * tileHeight;

@@ -11,16 +11,7 @@ class Image;
 
 // A grid of tile numbers read from a text map file, drawn from a tile set
 // image through a camera window that stays in place on the screen while a
-// scroll offset moves the map under it.
-//
-// The map file, read item by item from its start:
-//   1. a line (every byte up to a line feed; carriage returns are kept)
-//   2. a number, then exactly one byte skipped (the line feed, normally)
-//   3. a line, 4. a line, 5. a line: the tile set image's path
-//   6-9. numbers: tile width, tile height, map columns, map rows
-//   10. columns x rows numbers: the grid, row by row from the top
-// Numbers are 32-bit signed decimals after any white space. Reading stops at
-// the first item that cannot be read; it and the rest keep their defaults.
+// scroll offset moves the map under it. MapFile reads the map file.
 //
 // A back-end subclass builds the drawing target and the tile set image and
 // loads the map; SetCamera comes next, then Draw once per frame.

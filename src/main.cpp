@@ -3,7 +3,8 @@
 #include <string>
 
 const char* TITLE = "Vexlume";
-const char* RELEASE = "0.0.6";
+// The build passes the project's version, so that it is written only there.
+const char* RELEASE = VEXLUME_VERSION;
 
 int main()
 {

@@ -467,11 +467,33 @@ def make_player():
 
 def tile_fill(base, var, seed, grain=1):
     t = Canvas(32, 32, base, key=BLACK)
+    for x, y in every_pixel():
+        n = noise(x // grain, y // grain, seed) - 0.5
+        t.set(x, y, add(base, n * var))
+    return t
+
+
+def every_pixel():
+    """x, y for each pixel of a tile, row by row from the top."""
     for y in range(32):
         for x in range(32):
-            n = noise(x // grain, y // grain, seed) - 0.5
-            t.set(x, y, add(base, n * var))
-    return t
+            yield x, y
+
+
+def scattered(count, seed, span=32):
+    """i, x, y for count points spread over a tile by the noise."""
+    for i in range(count):
+        yield i, int(noise(i, 1, seed) * span), int(noise(i, 2, seed) * span)
+
+
+def stone(t, left, top, w, h, c, light, dark, wrap=False):
+    """A w x h block less a one-pixel gap all round: its top row lit by
+    light, its bottom row shaded by dark; wrap carries it round the tile's
+    sides."""
+    for y in range(top + 1, top + h - 1):
+        for x in range(left + 1, left + w - 1):
+            cc = add(c, light) if y == top + 1 else shade(c, dark) if y == top + h - 2 else c
+            t.set(x % 32 if wrap else x, y, cc)
 
 
 def grass(seed=1, base=(76, 156, 62)):
@@ -489,9 +511,7 @@ def grass(seed=1, base=(76, 156, 62)):
 def tall_grass():
     base = (48, 118, 58)
     t = tile_fill(base, 18, 2)
-    for i in range(26):
-        x = int(noise(i, 1, 22) * 32)
-        y = int(noise(i, 2, 22) * 32)
+    for i, x, y in scattered(26, 22):
         h = 3 + int(noise(i, 3, 22) * 4)
         lean = 1 if i % 2 else -1
         for k in range(h):
@@ -516,26 +536,23 @@ def flowers():
 def tilled():
     base = (122, 80, 46)
     t = tile_fill(base, 20, 4)
-    for y in range(32):
-        for x in range(32):
-            ph = y % 8
-            c = t.get(x, y)
-            if ph in (0, 1):
-                c = shade(c, 0.66)
-            elif ph == 2:
-                c = add(c, 24)
-            if ph == 5 and (x * 7 + y) % 11 == 0:
-                c = (86, 170, 70)                 # sprouting seedlings
-            t.set(x, y, c)
+    for x, y in every_pixel():
+        ph = y % 8
+        c = t.get(x, y)
+        if ph in (0, 1):
+            c = shade(c, 0.66)
+        elif ph == 2:
+            c = add(c, 24)
+        if ph == 5 and (x * 7 + y) % 11 == 0:
+            c = (86, 170, 70)                 # sprouting seedlings
+        t.set(x, y, c)
     return t
 
 
 def path():
     base = (186, 140, 88)
     t = tile_fill(base, 22, 5)
-    for i in range(14):
-        x = int(noise(i, 1, 55) * 31)
-        y = int(noise(i, 2, 55) * 31)
+    for i, x, y in scattered(14, 55, 31):
         c = (140, 100, 62) if i % 2 else (222, 190, 140)
         t.rect(x, y, 2, 1 + i % 2, c)
     return t
@@ -544,10 +561,9 @@ def path():
 def water(seed=6):
     base = (40, 112, 206)
     t = Canvas(32, 32, base)
-    for y in range(32):
-        for x in range(32):
-            w = math.sin((x + y * 0.5) * 2 * math.pi / 32) * math.sin(y * 2 * math.pi / 16)
-            t.set(x, y, add(base, w * 14 + (noise(x, y, seed) - 0.5) * 8))
+    for x, y in every_pixel():
+        w = math.sin((x + y * 0.5) * 2 * math.pi / 32) * math.sin(y * 2 * math.pi / 16)
+        t.set(x, y, add(base, w * 14 + (noise(x, y, seed) - 0.5) * 8))
     for (x, y, ln) in ((4, 6, 6), (18, 12, 7), (8, 21, 5), (22, 27, 6)):
         for k in range(ln):
             yy = y + (0 if 1 <= k < ln - 1 else 1)
@@ -573,15 +589,7 @@ def cobble():
         while x < 32:
             w = 7 + int(noise(k, ri, 8) * 5)
             tone = 0.85 + noise(k, ri, 9) * 0.3
-            c = shade((158, 156, 170), tone)
-            for y in range(y0 + 1, y0 + h - 1):
-                for xx in range(x + 1, x + w - 1):
-                    cc = c
-                    if y == y0 + 1:
-                        cc = add(c, 26)
-                    elif y == y0 + h - 2:
-                        cc = shade(c, 0.78)
-                    t.set(xx % 32, y, cc)
+            stone(t, x, y0, w, h, shade((158, 156, 170), tone), 26, 0.78, wrap=True)
             x += w
             k += 1
     return t
@@ -635,16 +643,7 @@ def bricks():
         for k in range(-1, 3):
             x0 = k * 16 + off
             tone = 0.86 + noise(k + 4, row, 14) * 0.26
-            c = shade((176, 72, 52), tone)
-            for y in range(row * 8 + 1, row * 8 + 7):
-                for x in range(x0 + 1, x0 + 15):
-                    cc = c
-                    if y == row * 8 + 1:
-                        cc = add(c, 22)
-                    elif y == row * 8 + 6:
-                        cc = shade(c, 0.8)
-                    if 0 <= x < 32:
-                        t.set(x, y, cc)
+            stone(t, x0, row * 8, 16, 8, shade((176, 72, 52), tone), 22, 0.8)
     return t
 
 
@@ -707,15 +706,14 @@ def window():
 
 def bridge():
     t = Canvas(32, 32, (150, 98, 54))
-    for y in range(32):
-        for x in range(32):
-            k = x // 6
-            c = shade((170, 112, 62), 0.88 + noise(k, 1, 15) * 0.2)
-            if x % 6 == 0:
-                c = (100, 64, 36)
-            elif noise(x, y // 3, 16 + k) > 0.9:
-                c = shade(c, 0.85)
-            t.set(x, y, c)
+    for x, y in every_pixel():
+        k = x // 6
+        c = shade((170, 112, 62), 0.88 + noise(k, 1, 15) * 0.2)
+        if x % 6 == 0:
+            c = (100, 64, 36)
+        elif noise(x, y // 3, 16 + k) > 0.9:
+            c = shade(c, 0.85)
+        t.set(x, y, c)
     for y in (0, 1, 30, 31):
         for x in range(32):
             t.set(x, y, (108, 70, 40) if y in (1, 30) else (84, 52, 30))
@@ -728,10 +726,9 @@ def bridge():
 def wheat():
     base = (216, 178, 70)
     t = tile_fill(base, 20, 17)
-    for y in range(32):
-        for x in range(32):
-            if x % 4 == 0:
-                t.set(x, y, (164, 126, 44))
+    for x, y in every_pixel():
+        if x % 4 == 0:
+            t.set(x, y, (164, 126, 44))
     for i in range(24):
         x = (i * 4 + 2) % 32
         y = int(noise(i, 1, 18) * 28)

@@ -1,6 +1,8 @@
 #ifndef VEXLUME_TEST_GAMESESSION_H
 #define VEXLUME_TEST_GAMESESSION_H
 
+#include "Scene.h"
+
 #include <SDL.h>
 #include <sys/types.h>
 
@@ -36,17 +38,17 @@ struct Box {
 
 // Where the scene puts things on the 1680x1050 screen.
 namespace layout {
-const int ScreenWidth = 1680;
-const int ScreenHeight = 1050;
-const int SecondX = 1250;
-const int SecondY = 450;
+const int ScreenWidth = scene::ScreenWidth;
+const int ScreenHeight = scene::ScreenHeight;
+const int SecondX = scene::SecondX;
+const int SecondY = scene::SecondY;
 const int CentreX = 840;
 const int CentreY = 525;
 const int SpriteX = 824;
 const int SpriteY = 509;
 const int Frame = 32;
-const int WindowX = 520;
-const int WindowY = 400;
+const int WindowX = scene::CameraX;
+const int WindowY = scene::CameraY;
 const int WindowWidth = 256;
 const int WindowHeight = 192;
 } // namespace layout

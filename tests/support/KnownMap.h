@@ -2,6 +2,7 @@
 #define VEXLUME_TEST_KNOWNMAP_H
 
 #include "Fixtures.h"
+#include "Scene.h"
 
 #include <SDL.h>
 
@@ -24,11 +25,11 @@ const int Rows = 15;
 const int SetColumns = 20;
 const int SetRows = 15;
 
-// The camera window the tests set: 8 x 6 tiles with its corner at (520, 400).
-const int CameraColumns = 8;
-const int CameraRows = 6;
-const int WindowX = 520;
-const int WindowY = 400;
+// The camera window the tests set: the game's.
+const int CameraColumns = scene::CameraColumns;
+const int CameraRows = scene::CameraRows;
+const int WindowX = scene::CameraX;
+const int WindowY = scene::CameraY;
 const int WindowWidth = CameraColumns * Tile;
 const int WindowHeight = CameraRows * Tile;
 const int MaxScrollX = Columns * Tile - 1 - WindowWidth;

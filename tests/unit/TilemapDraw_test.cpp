@@ -194,6 +194,13 @@ TEST_F(TilemapDraw, AWindowOfNegativeSizeDrawsNothing)
     EXPECT_TRUE(Draw(0, 0).empty());
 }
 
+TEST(TilemapDrawUnloaded, AMapNeverLoadedDrawsNothing)
+{
+    DrawnMap never;
+    never.Draw(nullptr, 10, 10);
+    EXPECT_TRUE(never.recorder->blits.empty());
+}
+
 TEST_F(TilemapDraw, DrawAllocatesNothing)
 {
     map.Draw(&target, 16, 16);

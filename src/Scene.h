@@ -1,0 +1,37 @@
+#ifndef VEXLUME_SCENE_H
+#define VEXLUME_SCENE_H
+
+// The scene's fixed settings. The game builds its scene from them, and the
+// map checker, the fuzzer, the benchmarks and the tests that foretell the
+// frame read them here, so that a change to the scene is one line.
+namespace scene {
+
+// The one full-screen video mode.
+const int ScreenWidth = 1680;
+const int ScreenHeight = 1050;
+const int ScreenDepth = 32;
+
+// The camera window the tile map scrolls under: 8 x 6 tiles whose left edge
+// lies 320 pixels left of the screen's middle, 400 pixels below its top.
+const int CameraColumns = 8;
+const int CameraRows = 6;
+const int CameraX = ScreenWidth / 2 - 320;
+const int CameraY = 400;
+
+const int StarCount = 5000;
+
+// Where the second picture stands; the first stands at the origin.
+const int SecondX = 1250;
+const int SecondY = 450;
+
+// The data files, relative to the directory the game is started in.
+const char* const TitlePicture = "share/Vexlume.png";
+const char* const SecondPicture = "share/Skarnel.png";
+const char* const SpriteSheet = "share/Pellwick.png";
+const char* const Map = "share/test.map";
+const char* const Font = "share/formplex12.ttf";
+const char* const Music = "share/Lullwater.ogg";
+
+} // namespace scene
+
+#endif

@@ -92,6 +92,44 @@ bool ManagerRunning(Display* display)
     return found;
 }
 
+bool HasWindowState(Display* display, Window window)
+{
+    const Atom state = XInternAtom(display, "WM_STATE", False);
+    Atom type = 0;
+    int format = 0;
+    unsigned long count = 0, after = 0;
+    unsigned char* data = nullptr;
+    const bool found = XGetWindowProperty(display, window, state, 0, 2, False, state, &type, &format, &count,
+                                          &after, &data) == Success &&
+                       count > 0;
+    if (data)
+        XFree(data);
+    return found;
+}
+
+// Whether the window manager takes new windows in hand: it sets WM_STATE on
+// every window it manages. A manager names its check window before it
+// manages anything, and a window mapped in between is never fitted to the
+// screen (seen on a fresh machine, where openbox's first start is slow), so
+// a probe window is mapped, given a second, and mapped anew until it is.
+bool Manages(Display* display)
+{
+    const auto deadline = std::chrono::steady_clock::now() + StartDeadline;
+    while (std::chrono::steady_clock::now() < deadline) {
+        const Window probe = XCreateSimpleWindow(display, DefaultRootWindow(display), 0, 0, 1, 1, 0, 0, 0);
+        XMapWindow(display, probe);
+        XSync(display, False);
+        bool managed = false;
+        for (int i = 0; i < 20 && !(managed = HasWindowState(display, probe)); ++i)
+            std::this_thread::sleep_for(std::chrono::milliseconds(50));
+        XDestroyWindow(display, probe);
+        XSync(display, False);
+        if (managed)
+            return true;
+    }
+    return false;
+}
+
 } // namespace
 
 Desktop::Desktop(int width, int height)
@@ -125,8 +163,10 @@ Desktop::Desktop(int width, int height)
     while (display && !(managed = ManagerRunning(display)) && std::chrono::steady_clock::now() < deadline &&
            !Ended(manager))
         std::this_thread::sleep_for(std::chrono::milliseconds(50));
-    if (display)
+    if (display) {
+        managed = managed && Manages(display);
         XCloseDisplay(display);
+    }
     if (!managed) {
         Stop();
         throw std::runtime_error("openbox did not start on :" + number);

@@ -36,21 +36,20 @@ struct Box {
     bool Contains(int px, int py) const { return px >= x && py >= y && px < x + w && py < y + h; }
 };
 
-// Where the scene puts things on the 1680x1050 screen.
+// Where the scene puts things on the screen: its settings, and what the game
+// derives from them (the sprite starts centred on the centre pixel; the
+// shipped map's tiles are 32 pixels).
 namespace layout {
-const int ScreenWidth = scene::ScreenWidth;
-const int ScreenHeight = scene::ScreenHeight;
-const int SecondX = scene::SecondX;
-const int SecondY = scene::SecondY;
-const int CentreX = 840;
-const int CentreY = 525;
-const int SpriteX = 824;
-const int SpriteY = 509;
+using namespace scene;
+const int CentreX = ScreenWidth / 2;
+const int CentreY = ScreenHeight / 2;
 const int Frame = 32;
-const int WindowX = scene::CameraX;
-const int WindowY = scene::CameraY;
-const int WindowWidth = 256;
-const int WindowHeight = 192;
+const int SpriteX = CentreX - Frame / 2;
+const int SpriteY = CentreY - Frame / 2;
+const int WindowX = CameraX;
+const int WindowY = CameraY;
+const int WindowWidth = CameraColumns * 32;
+const int WindowHeight = CameraRows * 32;
 } // namespace layout
 
 const Box WholeScreen{0, 0, layout::ScreenWidth, layout::ScreenHeight};

@@ -11,15 +11,14 @@
 // TTF_RenderText_Solid is wrapped to see which frames rebuilt the counter.
 // Global operator new counts every allocation made with new, by the game and
 // by the standard library on its behalf.
+#include "Allocations.h"
 #include "Game.h"
 
 #include <SDL.h>
 #include <SDL_ttf.h>
 #include <gtest/gtest.h>
 
-#include <atomic>
 #include <cstdlib>
-#include <new>
 #include <sstream>
 #include <string>
 #include <vector>
@@ -40,8 +39,6 @@ struct Frame {
     long allocations;
     bool counterRebuilt;
 };
-
-std::atomic<long> allocations{0};
 
 // Filled while the game runs; reserved beforehand so that recording a frame
 // does not itself allocate.
@@ -70,36 +67,6 @@ void KeyDown(SDL_Event* event, SDLKey key)
 
 } // namespace
 
-void* operator new(std::size_t size)
-{
-    ++allocations;
-    void* p = std::malloc(size ? size : 1);
-    if (!p)
-        throw std::bad_alloc();
-    return p;
-}
-
-// The nothrow form too: the default one calls the plain form above, but a
-// sanitizer build supplies its own, whose memory free() must not release.
-void* operator new(std::size_t size, const std::nothrow_t&) noexcept
-{
-    try {
-        return operator new(size);
-    } catch (const std::bad_alloc&) {
-        return nullptr;
-    }
-}
-
-void operator delete(void* p) noexcept
-{
-    std::free(p);
-}
-
-void operator delete(void* p, std::size_t) noexcept
-{
-    std::free(p);
-}
-
 extern "C" int __real_SDL_PollEvent(SDL_Event* event);
 extern "C" SDL_Surface* __real_TTF_RenderText_Solid(TTF_Font* font, const char* text, SDL_Color colour);
 
@@ -107,9 +74,9 @@ extern "C" int __wrap_SDL_PollEvent(SDL_Event* event)
 {
     if (previousPollFoundNothing) {
         if (frame >= 0 && Frames().size() < Frames().capacity())
-            Frames().push_back({allocations - allocationsAtFrameStart, counterRebuilt});
+            Frames().push_back({allocations::Count() - allocationsAtFrameStart, counterRebuilt});
         ++frame;
-        allocationsAtFrameStart = allocations;
+        allocationsAtFrameStart = allocations::Count();
         counterRebuilt = false;
         injectedThisFrame = 0;
     }

@@ -3,6 +3,7 @@
 #include "GLContext.h"
 #include "OpenGLDriver.h"
 #include "OpenGLTilemap.h"
+#include "Scene.h"
 
 #include <GL/gl.h>
 #include <SDL_image.h>
@@ -13,10 +14,9 @@
 
 namespace {
 
-const int WindowX = 520;
-const int WindowY = 400;
-const int CameraColumns = 8;
-const int CameraRows = 6;
+using scene::CameraColumns;
+using scene::CameraRows;
+const int WindowX = scene::CameraX, WindowY = scene::CameraY;
 // Behind the map, so that what the game leaves undrawn tells from black.
 const Uint32 Backdrop = 0x336699;
 

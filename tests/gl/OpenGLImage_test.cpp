@@ -24,17 +24,6 @@ const Uint32 Black = 0x000000;
 const Uint32 White = 0xFFFFFF;
 const Uint32 Green = 0x00FF00;
 
-std::string EscapeForRegex(const std::string& text)
-{
-    std::string escaped;
-    for (char c : text) {
-        if (std::string("\\.^$|()[]{}*+?").find(c) != std::string::npos)
-            escaped += '\\';
-        escaped += c;
-    }
-    return escaped;
-}
-
 struct SideCase {
     int width, height;
     int textureWidth, textureHeight;
@@ -130,7 +119,7 @@ TEST(OpenGLImageDeathTest, AMissingFileEndsTheProgramNamingIt)
             glcontext::Driver();
             OpenGLImage().LoadImage(path, 0);
         },
-        ::testing::ExitedWithCode(1), "^" + EscapeForRegex(expected) + "$");
+        ::testing::ExitedWithCode(1), "^" + fixtures::RegexQuoted(expected) + "$");
 }
 
 } // namespace

@@ -3,6 +3,7 @@
 // recorded in order; the drawing target and the driver are recognised by
 // the address their allocation returned. The game runs in the repository
 // root on the real data files, under the test X server.
+#include "Allocations.h"
 #include "Game.h"
 
 #include <GL/gl.h>
@@ -15,7 +16,6 @@
 #include <atomic>
 #include <cstdlib>
 #include <map>
-#include <new>
 #include <string>
 #include <vector>
 
@@ -37,7 +37,6 @@ void Record(const std::string& call)
         Calls().push_back(call);
 }
 
-std::atomic<void*> lastAllocation{nullptr};
 std::atomic<void*> driverObject{nullptr};
 std::atomic<void*> graphicsObject{nullptr};
 
@@ -64,48 +63,6 @@ void NoteRelease(void* p)
 }
 
 } // namespace
-
-void* operator new(std::size_t size)
-{
-    void* p = std::malloc(size ? size : 1);
-    if (!p)
-        throw std::bad_alloc();
-    lastAllocation = p;
-    return p;
-}
-
-namespace {
-
-// Out of line, so that the compiler does not take the free() for a release
-// of memory that did not come from malloc().
-[[gnu::noinline]] void Release(void* p)
-{
-    NoteRelease(p);
-    std::free(p);
-}
-
-} // namespace
-
-// The nothrow form too: the default one calls the plain form above, but a
-// sanitizer build supplies its own, whose memory free() must not release.
-void* operator new(std::size_t size, const std::nothrow_t&) noexcept
-{
-    try {
-        return operator new(size);
-    } catch (const std::bad_alloc&) {
-        return nullptr;
-    }
-}
-
-void operator delete(void* p) noexcept
-{
-    Release(p);
-}
-
-void operator delete(void* p, std::size_t) noexcept
-{
-    Release(p);
-}
 
 extern "C" {
 
@@ -135,7 +92,7 @@ int __wrap_SDL_PollEvent(SDL_Event* event)
 SDL_Surface* __wrap_SDL_SetVideoMode(int width, int height, int bpp, Uint32 flags)
 {
     void* none = nullptr;
-    driverObject.compare_exchange_strong(none, lastAllocation.load());
+    driverObject.compare_exchange_strong(none, allocations::Last());
     return __real_SDL_SetVideoMode(width, height, bpp, flags);
 }
 
@@ -143,7 +100,7 @@ SDL_Surface* __wrap_SDL_SetVideoMode(int width, int height, int bpp, Uint32 flag
 int __wrap_SDL_ShowCursor(int toggle)
 {
     void* none = nullptr;
-    graphicsObject.compare_exchange_strong(none, lastAllocation.load());
+    graphicsObject.compare_exchange_strong(none, allocations::Last());
     return __real_SDL_ShowCursor(toggle);
 }
 
@@ -214,6 +171,7 @@ TEST(Lifecycle, ANormalQuitReleasesTheSceneThenTheDriverThenShutsTheLibrariesDow
 {
     ASSERT_NE(nullptr, std::getenv("DISPLAY")) << "run under the test X server (scripts/test)";
     Calls().reserve(64);
+    allocations::onRelease = NoteRelease;
 
     Game* game = new Game("Vexlume", "0.0.6");
     ASSERT_EQ(2, polls) << "the loop should end after the frame that saw the quit event";

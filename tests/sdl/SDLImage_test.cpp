@@ -79,17 +79,6 @@ TEST(SDLImageLoad, SurfaceIsFreedWithThePicture)
     SDL_FreeSurface(surface);
 }
 
-std::string RegexQuoted(const std::string& text)
-{
-    std::string quoted;
-    for (char c : text) {
-        if (std::string("\\^$.|?*+()[]{}").find(c) != std::string::npos)
-            quoted += '\\';
-        quoted += c;
-    }
-    return quoted;
-}
-
 TEST(SDLImageLoadDeathTest, MissingFileNamesThePathAndSDLErrorThenExitsWith1)
 {
     fixtures::ScratchDir dir;
@@ -101,7 +90,7 @@ TEST(SDLImageLoadDeathTest, MissingFileNamesThePathAndSDLErrorThenExitsWith1)
     ASSERT_FALSE(error.empty());
     SDLImage picture;
     EXPECT_EXIT(picture.LoadImage(path, 0), testing::ExitedWithCode(1),
-                "^" + RegexQuoted("Couldn't load '" + path + "': " + error) + "\n$");
+                "^" + fixtures::RegexQuoted("Couldn't load '" + path + "': " + error) + "\n$");
 }
 
 } // namespace

@@ -1,5 +1,6 @@
 #include "SDLScreen.h"
 
+#include "Fixtures.h"
 #include "SDLDriver.h"
 
 #include <cstdio>
@@ -10,13 +11,7 @@ namespace sdlscreen {
 
 SDLDriver* Driver()
 {
-    static SDLDriver* driver = [] {
-        if (SDL_Init(0) != 0)
-            throw std::runtime_error(SDL_GetError());
-        std::atexit(SDL_Quit);
-        return new SDLDriver(Width, Height, 32, "Vexlume", true);
-    }();
-    return driver;
+    return fixtures::ProcessDriver<SDLDriver>(Width, Height);
 }
 
 SDL_Surface* Screen()

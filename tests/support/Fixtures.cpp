@@ -38,6 +38,17 @@ void WriteFile(const std::string& path, const std::string& bytes)
         throw std::runtime_error("cannot write " + path);
 }
 
+std::string RegexQuoted(const std::string& text)
+{
+    std::string quoted;
+    for (char c : text) {
+        if (std::string("\\^$.|?*+()[]{}").find(c) != std::string::npos)
+            quoted += '\\';
+        quoted += c;
+    }
+    return quoted;
+}
+
 std::string ReadFile(const std::string& path)
 {
     std::ifstream in(path, std::ios::binary);

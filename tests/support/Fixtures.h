@@ -1,10 +1,14 @@
 #ifndef VEXLUME_TEST_FIXTURES_H
 #define VEXLUME_TEST_FIXTURES_H
 
+#include "Scene.h"
+
 #include <SDL.h>
 
+#include <cstdlib>
 #include <functional>
 #include <map>
+#include <stdexcept>
 #include <string>
 #include <vector>
 
@@ -29,6 +33,9 @@ private:
 
 void WriteFile(const std::string& path, const std::string& bytes);
 std::string ReadFile(const std::string& path);
+// The text as a regular expression that matches it and nothing else, for
+// death tests that compare a whole message.
+std::string RegexQuoted(const std::string& text);
 
 // Writes a 24-bit BMP (which IMG_Load reads) whose pixel (x, y) has the
 // colour rgb(x, y), given as 0xRRGGBB.
@@ -57,6 +64,21 @@ struct RunResult {
 RunResult Run(const std::string& program, const std::string& cwd,
               const std::map<std::string, std::string>& env, double timeoutSeconds,
               const std::vector<std::string>& args = {});
+
+// The one driver of a test process, made as the game makes it: SDL started
+// with no subsystem named and shut down at exit, the mode set by the driver
+// on first use and kept until the process ends.
+template <class Driver>
+Driver* ProcessDriver(int width, int height)
+{
+    static Driver* driver = [=] {
+        if (SDL_Init(0) != 0)
+            throw std::runtime_error(SDL_GetError());
+        std::atexit(SDL_Quit);
+        return new Driver(width, height, scene::ScreenDepth, "Vexlume", true);
+    }();
+    return driver;
+}
 
 } // namespace fixtures
 

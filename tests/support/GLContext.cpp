@@ -1,7 +1,10 @@
 #include "GLContext.h"
 
+#include "Fixtures.h"
+
 #include "OpenGLDriver.h"
 #include "OpenGLImage.h"
+#include "Scene.h"
 
 #include <GL/gl.h>
 
@@ -12,13 +15,7 @@ namespace glcontext {
 
 OpenGLDriver* Driver()
 {
-    static OpenGLDriver* driver = [] {
-        if (SDL_Init(0) != 0)
-            throw std::runtime_error(SDL_GetError());
-        std::atexit(SDL_Quit);
-        return new OpenGLDriver(1680, 1050, 32, "Vexlume", true);
-    }();
-    return driver;
+    return fixtures::ProcessDriver<OpenGLDriver>(scene::ScreenWidth, scene::ScreenHeight);
 }
 
 std::vector<Uint32> ReadBlock(int x, int y, int width, int height)
@@ -28,7 +25,7 @@ std::vector<Uint32> ReadBlock(int x, int y, int width, int height)
     glPixelStorei(GL_PACK_ALIGNMENT, 1);
     glReadBuffer(GL_BACK);
     // GL counts rows from the bottom.
-    glReadPixels(x, 1050 - y - height, width, height, GL_RGBA, GL_UNSIGNED_BYTE, rgba.data());
+    glReadPixels(x, scene::ScreenHeight - y - height, width, height, GL_RGBA, GL_UNSIGNED_BYTE, rgba.data());
     std::vector<Uint32> block(static_cast<size_t>(width) * height);
     for (int row = 0; row < height; ++row) {
         const int glRow = height - 1 - row;

@@ -13,7 +13,7 @@
 class OpenGLDriver;
 class OpenGLImage;
 
-// The one OpenGL driver of a test process: SDL and the 1680x1050 GL mode
+// The one OpenGL driver of a test process: SDL and the game's GL mode
 // are opened on first use (SDL_VIDEODRIVER=x11 on the test X server) and
 // stay open until the process ends, as in the game.
 namespace glcontext {

@@ -3,8 +3,11 @@
 
 #include "Fixtures.h"
 #include "Scene.h"
+#include "Tilemap.h"
+#include "VideoDriver.h"
 
 #include <SDL.h>
+#include <gtest/gtest.h>
 
 #include <cstdio>
 #include <functional>
@@ -19,19 +22,12 @@
 // compare the screen against Expected.
 namespace knownmap {
 
-const int Tile = 32;
-const int Columns = 20;
-const int Rows = 15;
-const int SetColumns = 20;
-const int SetRows = 15;
+// Tile size in pixels; the map's size and the tile set's, in tiles.
+const int Tile = 32, Columns = 20, Rows = 15, SetColumns = 20, SetRows = 15;
 
-// The camera window the tests set: the game's.
-const int CameraColumns = scene::CameraColumns;
-const int CameraRows = scene::CameraRows;
-const int WindowX = scene::CameraX;
-const int WindowY = scene::CameraY;
-const int WindowWidth = CameraColumns * Tile;
-const int WindowHeight = CameraRows * Tile;
+// The tests set the game's camera window.
+const int WindowWidth = scene::CameraColumns * Tile;
+const int WindowHeight = scene::CameraRows * Tile;
 const int MaxScrollX = Columns * Tile - 1 - WindowWidth;
 const int MaxScrollY = Rows * Tile - 1 - WindowHeight;
 
@@ -79,10 +75,11 @@ inline int Clamp(int value, int high)
 // offset; black everywhere else.
 inline Uint32 Expected(int offsetX, int offsetY, int x, int y)
 {
-    if (x < WindowX || x >= WindowX + WindowWidth || y < WindowY || y >= WindowY + WindowHeight)
+    if (x < scene::CameraX || x >= scene::CameraX + WindowWidth || y < scene::CameraY ||
+        y >= scene::CameraY + WindowHeight)
         return 0;
-    const int mapX = Clamp(offsetX, MaxScrollX) + x - WindowX;
-    const int mapY = Clamp(offsetY, MaxScrollY) + y - WindowY;
+    const int mapX = Clamp(offsetX, MaxScrollX) + x - scene::CameraX;
+    const int mapY = Clamp(offsetY, MaxScrollY) + y - scene::CameraY;
     return TileColour(TileAt(mapX / Tile, mapY / Tile), mapX % Tile, mapY % Tile);
 }
 
@@ -110,6 +107,25 @@ struct Offset {
     int x, y;
 };
 const Offset Offsets[] = {{0, 0}, {16, 8}, {383, 287}, {-50, 9999}, {95, 250}, {9999, -1}};
+
+// Draws the known map under the game's camera window at every offset, each
+// in a frame of its own, and compares the width x height screen with
+// Expected: both back-ends must put the same pixels there. readFrame runs
+// after the drawing, before colour(x, y) reads the frame as 0xRRGGBB.
+inline void ExpectDrawnAtEveryOffset(VideoDriver* driver, Tilemap& tilemap, int width, int height,
+                                     const std::function<void()>& readFrame,
+                                     const std::function<Uint32(int x, int y)>& colour)
+{
+    tilemap.SetCamera(scene::CameraColumns, scene::CameraRows, scene::CameraX, scene::CameraY);
+    for (const Offset& offset : Offsets) {
+        SCOPED_TRACE(testing::Message() << "offset (" << offset.x << ", " << offset.y << ")");
+        driver->BeginDraw();
+        tilemap.Draw(nullptr, offset.x, offset.y);
+        readFrame();
+        EXPECT_EQ("", Mismatches(offset.x, offset.y, width, height, colour));
+        driver->EndDraw();
+    }
+}
 
 } // namespace knownmap
 

@@ -1,6 +1,6 @@
 #include "Starfield.h"
 
-#include "AllocationCounter.h"
+#include "Allocations.h"
 #include "Controls.h"
 #include "Recording.h"
 

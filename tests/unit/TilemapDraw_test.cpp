@@ -1,6 +1,7 @@
 #include "Tilemap.h"
 
-#include "AllocationCounter.h"
+#include "Allocations.h"
+#include "Scene.h"
 #include "Fixtures.h"
 #include "Recording.h"
 
@@ -15,8 +16,8 @@ namespace {
 // The scene's proportions: 32-pixel tiles from a tile set 8 tiles wide and
 // 2 high, a map of 20 x 15 tiles, a window of 8 x 6 tiles at (520, 400).
 const int Tile = 32;
-const int WindowX = 520, WindowY = 400;
-const int WindowWidth = 8 * Tile, WindowHeight = 6 * Tile;
+const int WindowX = scene::CameraX, WindowY = scene::CameraY;
+const int WindowWidth = scene::CameraColumns * Tile, WindowHeight = scene::CameraRows * Tile;
 
 // Every cell differs from its neighbours, so a blit from a wrong cell shows;
 // one cell holds -1, which has no tile of its own.
@@ -57,7 +58,7 @@ protected:
         fixtures::WriteFile(dir / "draw.map", text);
         ASSERT_TRUE(map.LoadMap(dir / "draw.map"));
         ASSERT_TRUE(map.LoadTileset(map.tilesetFile));
-        map.SetCamera(8, 6, WindowX, WindowY);
+        map.SetCamera(scene::CameraColumns, scene::CameraRows, WindowX, WindowY);
     }
 
     std::vector<Call> Draw(int offsetX, int offsetY)

@@ -1,4 +1,4 @@
-#include "AllocationCounter.h"
+#include "Allocations.h"
 
 #include <atomic>
 #include <cstdlib>
@@ -7,22 +7,50 @@
 namespace {
 
 std::atomic<long> allocationCount{0};
+std::atomic<void*> lastAllocation{nullptr};
 
 void* Allocate(std::size_t size)
 {
     allocationCount.fetch_add(1, std::memory_order_relaxed);
-    if (void* memory = std::malloc(size ? size : 1))
-        return memory;
-    throw std::bad_alloc();
+    void* memory = std::malloc(size ? size : 1);
+    if (!memory)
+        throw std::bad_alloc();
+    lastAllocation = memory;
+    return memory;
+}
+
+void* AllocateOrNull(std::size_t size) noexcept
+{
+    try {
+        return Allocate(size);
+    } catch (const std::bad_alloc&) {
+        return nullptr;
+    }
+}
+
+// Out of line, so that the compiler does not take the free() for a release
+// of memory that did not come from malloc().
+[[gnu::noinline]] void Release(void* memory)
+{
+    if (memory && allocations::onRelease)
+        allocations::onRelease(memory);
+    std::free(memory);
 }
 
 } // namespace
 
 namespace allocations {
 
+void (*onRelease)(void* memory) = nullptr;
+
 long Count()
 {
     return allocationCount.load(std::memory_order_relaxed);
+}
+
+void* Last()
+{
+    return lastAllocation;
 }
 
 } // namespace allocations
@@ -41,38 +69,30 @@ void* operator new[](std::size_t size)
 // sanitizer build supplies its own, whose memory free() must not release.
 void* operator new(std::size_t size, const std::nothrow_t&) noexcept
 {
-    try {
-        return Allocate(size);
-    } catch (const std::bad_alloc&) {
-        return nullptr;
-    }
+    return AllocateOrNull(size);
 }
 
 void* operator new[](std::size_t size, const std::nothrow_t&) noexcept
 {
-    try {
-        return Allocate(size);
-    } catch (const std::bad_alloc&) {
-        return nullptr;
-    }
+    return AllocateOrNull(size);
 }
 
 void operator delete(void* memory) noexcept
 {
-    std::free(memory);
+    Release(memory);
 }
 
 void operator delete[](void* memory) noexcept
 {
-    std::free(memory);
+    Release(memory);
 }
 
 void operator delete(void* memory, std::size_t) noexcept
 {
-    std::free(memory);
+    Release(memory);
 }
 
 void operator delete[](void* memory, std::size_t) noexcept
 {
-    std::free(memory);
+    Release(memory);
 }

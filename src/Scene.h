@@ -11,11 +11,11 @@ const int ScreenWidth = 1680;
 const int ScreenHeight = 1050;
 const int ScreenDepth = 32;
 
-// The camera window the tile map scrolls under: 8 x 6 tiles whose left edge
-// lies 320 pixels left of the screen's middle, 400 pixels below its top.
+// The camera window the tile map scrolls under: 8 x 6 tiles with its
+// top-left corner at (520, 400) on the screen.
 const int CameraColumns = 8;
 const int CameraRows = 6;
-const int CameraX = ScreenWidth / 2 - 320;
+const int CameraX = 520;
 const int CameraY = 400;
 
 const int StarCount = 5000;

@@ -144,21 +144,19 @@ BIG = {
     "M": ["XX...XX", "XXX.XXX", "XXXXXXX", "XX.X.XX", "XX...XX", "XX...XX", "XX...XX", "XX...XX"],
 }
 
-# Small 5x7 capitals for the subtitle.
-SMALL = {
-    "A": [".XXX.", "X...X", "X...X", "XXXXX", "X...X", "X...X", "X...X"],
-    "D": ["XXXX.", "X...X", "X...X", "X...X", "X...X", "X...X", "XXXX."],
-    "E": ["XXXXX", "X....", "X....", "XXXX.", "X....", "X....", "XXXXX"],
-    "I": ["XXXXX", "..X..", "..X..", "..X..", "..X..", "..X..", "XXXXX"],
-    "L": ["X....", "X....", "X....", "X....", "X....", "X....", "XXXXX"],
-    "N": ["X...X", "XX..X", "X.X.X", "X..XX", "X...X", "X...X", "X...X"],
-    "O": [".XXX.", "X...X", "X...X", "X...X", "X...X", "X...X", ".XXX."],
-    "R": ["XXXX.", "X...X", "X...X", "XXXX.", "X.X..", "X..X.", "X...X"],
-    "T": ["XXXXX", "..X..", "..X..", "..X..", "..X..", "..X..", "..X.."],
-    "W": ["X...X", "X...X", "X...X", "X.X.X", "X.X.X", "XX.XX", "X...X"],
-    "Y": ["X...X", "X...X", ".X.X.", "..X..", "..X..", "..X..", "..X.."],
-    " ": [".....", ".....", ".....", ".....", ".....", ".....", "....."],
-}
+# Small 5x7 capitals for the subtitle, side by side in one strip: letter i
+# is columns 6i to 6i + 4 of each row.
+SMALL_LETTERS = 'ADEILNORTWY '
+SMALL_STRIP = [
+    ".XXX. XXXX. XXXXX XXXXX X.... X...X .XXX. XXXX. XXXXX X...X X...X .....",
+    "X...X X...X X.... ..X.. X.... XX..X X...X X...X ..X.. X...X X...X .....",
+    "X...X X...X X.... ..X.. X.... X.X.X X...X X...X ..X.. X...X .X.X. .....",
+    "XXXXX X...X XXXX. ..X.. X.... X..XX X...X XXXX. ..X.. X.X.X ..X.. .....",
+    "X...X X...X X.... ..X.. X.... X...X X...X X.X.. ..X.. X.X.X ..X.. .....",
+    "X...X X...X X.... ..X.. X.... X...X X...X X..X. ..X.. XX.XX ..X.. .....",
+    "X...X XXXX. XXXXX XXXXX XXXXX X...X .XXX. X...X ..X.. X...X ..X.. .....",
+]
+SMALL = {c: [row[6 * i:6 * i + 5] for row in SMALL_STRIP] for i, c in enumerate(SMALL_LETTERS)}
 
 
 def text_mask(text, font, scale, gap):

@@ -1,6 +1,5 @@
 #include "Desktop.h"
 
-#include <X11/Xatom.h>
 #include <X11/Xlib.h>
 #include <fcntl.h>
 #include <poll.h>
@@ -75,23 +74,6 @@ std::string ReadDisplayNumber(int fd, pid_t& server)
     return "";
 }
 
-// A window manager that follows the desktop conventions names its check
-// window on the root window once it manages the screen.
-bool ManagerRunning(Display* display)
-{
-    const Atom check = XInternAtom(display, "_NET_SUPPORTING_WM_CHECK", False);
-    Atom type = 0;
-    int format = 0;
-    unsigned long count = 0, after = 0;
-    unsigned char* data = nullptr;
-    const bool found = XGetWindowProperty(display, DefaultRootWindow(display), check, 0, 1, False, XA_WINDOW, &type,
-                                          &format, &count, &after, &data) == Success &&
-                       count == 1;
-    if (data)
-        XFree(data);
-    return found;
-}
-
 bool HasWindowState(Display* display, Window window)
 {
     const Atom state = XInternAtom(display, "WM_STATE", False);
@@ -107,15 +89,16 @@ bool HasWindowState(Display* display, Window window)
     return found;
 }
 
-// Whether the window manager takes new windows in hand: it sets WM_STATE on
-// every window it manages. A manager names its check window before it
-// manages anything, and a window mapped in between is never fitted to the
-// screen (seen on a fresh machine, where openbox's first start is slow), so
-// a probe window is mapped, given a second, and mapped anew until it is.
-bool Manages(Display* display)
+// Waits until the window manager takes new windows in hand: it sets
+// WM_STATE on every window it manages. Having started is not enough: openbox
+// names its check window on the root before it manages anything, and a
+// window mapped in between is never fitted to the screen (seen on a fresh
+// machine, where its first start is slow). So a probe window is mapped,
+// given a second, and mapped anew until it is managed.
+bool Manages(Display* display, pid_t& manager)
 {
     const auto deadline = std::chrono::steady_clock::now() + StartDeadline;
-    while (std::chrono::steady_clock::now() < deadline) {
+    while (std::chrono::steady_clock::now() < deadline && !Ended(manager)) {
         const Window probe = XCreateSimpleWindow(display, DefaultRootWindow(display), 0, 0, 1, 1, 0, 0, 0);
         XMapWindow(display, probe);
         XSync(display, False);
@@ -158,15 +141,9 @@ Desktop::Desktop(int width, int height)
     const char* const managerArgs[] = {"openbox", "--sm-disable", nullptr};
     manager = Start(managerArgs);
     Display* display = XOpenDisplay(nullptr);
-    bool managed = false;
-    const auto deadline = std::chrono::steady_clock::now() + StartDeadline;
-    while (display && !(managed = ManagerRunning(display)) && std::chrono::steady_clock::now() < deadline &&
-           !Ended(manager))
-        std::this_thread::sleep_for(std::chrono::milliseconds(50));
-    if (display) {
-        managed = managed && Manages(display);
+    const bool managed = display && Manages(display, manager);
+    if (display)
         XCloseDisplay(display);
-    }
     if (!managed) {
         Stop();
         throw std::runtime_error("openbox did not start on :" + number);

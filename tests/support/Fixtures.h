@@ -4,6 +4,7 @@
 #include "Scene.h"
 
 #include <SDL.h>
+#include <sys/types.h>
 
 #include <cstdlib>
 #include <functional>
@@ -14,8 +15,7 @@
 
 namespace fixtures {
 
-// A fresh directory under /tmp, removed with everything in it when the
-// object goes.
+// A fresh directory under /tmp, removed with everything in it when the object goes.
 class ScratchDir
 {
 public:
@@ -33,41 +33,62 @@ private:
 
 void WriteFile(const std::string& path, const std::string& bytes);
 std::string ReadFile(const std::string& path);
-// The text as a regular expression that matches it and nothing else, for
-// death tests that compare a whole message.
+// The text as a regular expression that matches it and nothing else.
 std::string RegexQuoted(const std::string& text);
-
-// Writes a 24-bit BMP (which IMG_Load reads) whose pixel (x, y) has the
-// colour rgb(x, y), given as 0xRRGGBB.
-void WritePicture(const std::string& path, int width, int height,
-                  const std::function<Uint32(int x, int y)>& rgb);
-
-// "" when block (width x height pixels, row by row, 0xRRGGBB) matches
-// expected(x, y) everywhere, otherwise the first pixel that differs.
-std::string FirstDifference(const std::vector<Uint32>& block, int width, int height,
-                            const std::function<Uint32(int x, int y)>& expected);
-
 // Copies the game's share/ directory into dir/share.
 void CopyShare(const std::string& dir);
 
-struct RunResult {
-    int status = -1;   // exit status, or -1 when killed by a signal
-    int signal = 0;    // the signal that ended it, or 0
-    bool timedOut = false;
-    std::string out;
-    std::string err;
+// A picture in memory, row by row from the top, each pixel 0xRRGGBB.
+struct Picture {
+    int width = 0, height = 0;
+    std::vector<Uint32> rgb;
+    Uint32 At(int x, int y) const { return rgb[size_t(y) * width + x]; }
+    bool Contains(int x, int y) const { return x >= 0 && y >= 0 && x < width && y < height; }
+};
+Picture FromSurface(SDL_Surface* surface);
+Picture LoadPicture(const std::string& path);
+// Writes a 24-bit BMP whose pixel (x, y) has the colour rgb(x, y).
+void WritePicture(const std::string& path, int width, int height, const std::function<Uint32(int x, int y)>& rgb);
+
+// Polls until done holds, for at most the given seconds: a busy machine may
+// give the game one frame a second, so tests wait for what they can see.
+bool WaitUntil(const std::function<bool()>& done, double seconds = 30);
+
+// A program started in directory cwd with the environment changed by env (an
+// empty value unsets a variable); its output goes to files, so that a chatty
+// child never blocks. The child is killed if it is still running when the
+// object goes.
+class Process
+{
+public:
+    Process(const std::string& program, const std::string& cwd, const std::map<std::string, std::string>& env,
+            const std::vector<std::string>& args = {});
+    ~Process();
+    Process(const Process&) = delete;
+    Process& operator=(const Process&) = delete;
+
+    bool Running();
+    // The exit status, -1 when killed by a signal or still running after timeoutSeconds (it is then killed).
+    int Wait(double timeoutSeconds);
+    std::string Out() const { return ReadFile(outFile); }
+    std::string Err() const { return ReadFile(errFile); }
+    pid_t Pid() const { return pid; }
+
+private:
+    pid_t pid = -1;
+    int status = -1;
+    std::string outFile, errFile;
 };
 
-// Runs program with args in directory cwd with the environment changed by
-// env (an empty value unsets the variable), and waits for it at most
-// timeoutSeconds before killing it.
-RunResult Run(const std::string& program, const std::string& cwd,
-              const std::map<std::string, std::string>& env, double timeoutSeconds,
-              const std::vector<std::string>& args = {});
+struct RunResult {
+    int status = -1;
+    std::string out, err;
+};
+RunResult Run(const std::string& program, const std::string& cwd, const std::map<std::string, std::string>& env,
+              double timeoutSeconds, const std::vector<std::string>& args = {});
 
 // The one driver of a test process, made as the game makes it: SDL started
-// with no subsystem named and shut down at exit, the mode set by the driver
-// on first use and kept until the process ends.
+// with no subsystem named and shut down at exit, the mode kept until the end.
 template <class Driver>
 Driver* ProcessDriver(int width, int height)
 {

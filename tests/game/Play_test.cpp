@@ -1,0 +1,283 @@
+// The real game in this process, on the real data files and the test X
+// server, played by a script. Wrapped at link time: SDL_PollEvent hands the
+// game the script's key events frame by frame; SDL_GetTicks and SDL_Delay
+// keep a clock that moves only while the game waits, so every frame is
+// exactly 40 ms long; SDL_GL_SwapBuffers reads each finished frame back for
+// the checks due in it; the calls that release the scene are recorded.
+#include "Allocations.h"
+#include "Fixtures.h"
+#include "Game.h"
+
+#include <GL/gl.h>
+#include <SDL_mixer.h>
+#include <SDL_ttf.h>
+#include <gtest/gtest.h>
+
+#include <fstream>
+
+using fixtures::Picture;
+
+namespace {
+
+const int CentreX = scene::ScreenWidth / 2, CentreY = scene::ScreenHeight / 2;
+const int SpriteX = CentreX - 16, SpriteY = CentreY - 16;
+const int Frames = 200;
+
+std::vector<std::vector<SDL_Event>> inputs(Frames);
+std::vector<std::vector<std::function<void()>>> checks(Frames);
+std::vector<Uint8> frameRead(size_t(scene::ScreenWidth) * scene::ScreenHeight * 4);
+std::vector<long> allocated(Frames, -1);
+std::vector<bool> counterRebuilt(Frames);
+std::vector<std::string> released;
+bool recording = false;
+void Record(const char* name)
+{
+    if (recording)
+        released.push_back(name);
+}
+int frame = -1;
+size_t delivered = 0;
+bool frameOver = true;
+long allocationsAtStart = 0, allocationsInChecks = 0;
+Uint32 now = 10000;
+
+void Key(int at, SDLKey key, SDLMod mod = KMOD_NONE)
+{
+    SDL_Event event{};
+    event.key.keysym.sym = key;
+    event.key.keysym.mod = mod;
+    for (Uint8 type : {SDL_KEYDOWN, SDL_KEYUP}) {
+        event.type = event.key.type = type;
+        inputs[at].push_back(event);
+    }
+}
+
+void Hold(int from, int to, SDLKey key, SDLMod mod = KMOD_NONE)
+{
+    Key(from, key, mod);
+    inputs[from].pop_back();
+    Key(to, key, mod);
+    inputs[to].erase(inputs[to].end() - 2);
+}
+
+struct Art {
+    Picture title = fixtures::LoadPicture(scene::TitlePicture), second = fixtures::LoadPicture(scene::SecondPicture),
+            sheet = fixtures::LoadPicture(scene::SpriteSheet), map;
+    std::map<std::string, Picture> counter;
+};
+Art* art;
+
+// The map composed from its grid and tile set, read here on the file's own terms.
+Picture ComposeMap()
+{
+    std::ifstream in(scene::Map);
+    std::string line, tileset;
+    for (int i = 0; i < 5; ++i)
+        std::getline(in, i == 4 ? tileset : line);
+    const Picture tiles = fixtures::LoadPicture(tileset);
+    int w = 0, h = 0, columns = 0, rows = 0, tile = 0;
+    in >> w >> h >> columns >> rows;
+    Picture map{columns * w, rows * h, std::vector<Uint32>(size_t(columns) * w * rows * h)};
+    for (int r = 0; r < rows; ++r)
+        for (int c = 0; c < columns && in >> tile; ++c)
+            for (int y = 0; y < h; ++y)
+                for (int x = 0; x < w; ++x)
+                    map.rgb[size_t(r * h + y) * map.width + c * w + x] =
+                        tiles.At(tile % (tiles.width / w) * w + x, tile / (tiles.width / w) * h + y);
+    return map;
+}
+
+struct Pose {
+    int x, y, row, index, viewX, viewY;
+    const char* counter = nullptr;
+};
+
+// What the frame shows at (x, y), from the top layer down; -1 where only
+// stars may show, which are grey or black.
+long Expected(const Pose& p, int x, int y)
+{
+    if (p.counter) {
+        const Picture& text = art->counter.at(p.counter);
+        if (text.Contains(x, y) && text.At(x, y))
+            return 0xFFFFFF;
+    }
+    if (x >= p.x && y >= p.y && x < p.x + 32 && y < p.y + 32)
+        if (Uint32 c = art->sheet.At(p.index * 32 + x - p.x, p.row + y - p.y))
+            return c;
+    const int mapX = x - scene::CameraX, mapY = y - scene::CameraY;
+    if (mapX >= 0 && mapY >= 0 && mapX < scene::CameraColumns * 32 && mapY < scene::CameraRows * 32)
+        if (Uint32 c = art->map.At(p.viewX + mapX, p.viewY + mapY))
+            return c;
+    if (x == CentreX && y == CentreY)
+        return 0xFF0000;
+    if (art->second.Contains(x - scene::SecondX, y - scene::SecondY)) {
+        const Uint32 c = art->second.At(x - scene::SecondX, y - scene::SecondY);
+        if (c != 0xFF00FF)
+            return c;
+    }
+    return art->title.Contains(x, y) && art->title.At(x, y) ? long(art->title.At(x, y)) : -1;
+}
+
+void ExpectFrame(int at, Pose pose)
+{
+    checks[at].push_back([=] {
+        int wrong = 0;
+        char first[120] = "";
+        for (int y = 0; y < scene::ScreenHeight; ++y)
+            for (int x = 0; x < scene::ScreenWidth; ++x) {
+                const Uint8* p = &frameRead[(size_t(scene::ScreenHeight - 1 - y) * scene::ScreenWidth + x) * 4];
+                const long shown = p[0] << 16 | p[1] << 8 | p[2], expected = Expected(pose, x, y);
+                if (expected < 0 ? p[0] == p[1] && p[1] == p[2] : shown == expected)
+                    continue;
+                if (wrong++ == 0)
+                    snprintf(first, sizeof first, "first at (%d,%d): 0x%06lx, not 0x%06lx", x, y, shown, expected);
+            }
+        EXPECT_EQ(wrong, 0) << "frame " << at << ": " << first;
+    });
+}
+
+} // namespace
+
+extern "C" {
+
+int __real_SDL_PollEvent(SDL_Event* event);
+void __real_SDL_GL_SwapBuffers(void);
+SDL_Surface* __real_TTF_RenderText_Solid(TTF_Font* font, const char* text, SDL_Color colour);
+void __real_glDeleteTextures(GLsizei n, const GLuint* textures);
+void __real_TTF_CloseFont(TTF_Font* font);
+void __real_Mix_FreeMusic(Mix_Music* music);
+void __real_Mix_FreeChunk(Mix_Chunk* chunk);
+void __real_Mix_CloseAudio(void);
+void __real_TTF_Quit(void);
+void __real_SDL_Quit(void);
+
+Uint32 __wrap_SDL_GetTicks(void) { return now; }
+void __wrap_SDL_Delay(Uint32 milliseconds) { now += milliseconds; }
+
+int __wrap_SDL_PollEvent(SDL_Event* event)
+{
+    if (frameOver) {
+        if (frame >= 0 && frame < Frames)
+            allocated[frame] = allocations::Count() - allocationsAtStart - allocationsInChecks;
+        ++frame;
+        allocationsAtStart = allocations::Count();
+        allocationsInChecks = 0;
+        delivered = 0;
+        frameOver = false;
+    }
+    if (frame < Frames && delivered < inputs[frame].size()) {
+        *event = inputs[frame][delivered++];
+        return 1;
+    }
+    frameOver = __real_SDL_PollEvent(event) == 0;
+    return !frameOver;
+}
+
+void __wrap_SDL_GL_SwapBuffers(void)
+{
+    const long before = allocations::Count();
+    if (frame < Frames && !checks[frame].empty()) {
+        glReadPixels(0, 0, scene::ScreenWidth, scene::ScreenHeight, GL_RGBA, GL_UNSIGNED_BYTE, frameRead.data());
+        for (const auto& check : checks[frame])
+            check();
+    }
+    allocationsInChecks += allocations::Count() - before;
+    __real_SDL_GL_SwapBuffers();
+}
+
+SDL_Surface* __wrap_TTF_RenderText_Solid(TTF_Font* font, const char* text, SDL_Color colour)
+{
+    if (frame >= 0 && frame < Frames)
+        counterRebuilt[frame] = true;
+    return __real_TTF_RenderText_Solid(font, text, colour);
+}
+
+void __wrap_glDeleteTextures(GLsizei n, const GLuint* textures)
+{
+    for (GLsizei i = 0; i < n; ++i)
+        Record("texture");
+    __real_glDeleteTextures(n, textures);
+}
+void __wrap_TTF_CloseFont(TTF_Font* font) { Record("font"); __real_TTF_CloseFont(font); }
+void __wrap_Mix_FreeMusic(Mix_Music* music) { Record(music ? "music" : "no music"); __real_Mix_FreeMusic(music); }
+void __wrap_Mix_FreeChunk(Mix_Chunk* chunk) { Record(chunk ? "chunk" : "no chunk"); __real_Mix_FreeChunk(chunk); }
+void __wrap_Mix_CloseAudio(void) { Record("Mix_CloseAudio"); __real_Mix_CloseAudio(); }
+void __wrap_TTF_Quit(void) { Record("TTF_Quit"); __real_TTF_Quit(); }
+void __wrap_SDL_Quit(void) { Record("SDL_Quit"); __real_SDL_Quit(); }
+
+} // extern "C"
+
+TEST(Play, ArrowsMusicCounterAndCloseOverTheWholeScene)
+{
+    ASSERT_NE(nullptr, std::getenv("DISPLAY")) << "run under the test X server (scripts/test)";
+    Art loaded;
+    loaded.map = ComposeMap();
+    ASSERT_EQ(TTF_Init(), 0);
+    TTF_Font* font = TTF_OpenFont(scene::Font, 28);
+    for (const char* text : {"FPS: ", "FPS: 1", "FPS: 25"}) {
+        SDL_Surface* surface = __real_TTF_RenderText_Solid(font, text, SDL_Color{255, 255, 255, 0});
+        loaded.counter[text] = fixtures::FromSurface(surface);
+        SDL_FreeSurface(surface);
+    }
+    TTF_CloseFont(font);
+    TTF_Quit();
+    art = &loaded;
+
+    // The sprite walks 5 pixels a frame (10 up with Shift) and the map scrolls
+    // 2 under the window, never out of the map; only the side arrows animate,
+    // a frame on when more than 250 ms have passed, so every 7 frames.
+    ExpectFrame(0, {SpriteX, SpriteY, 0, 0, 0, 0});
+    checks[1].push_back([] { EXPECT_EQ(Mix_PlayingMusic(), 1); });
+    Hold(2, 27, SDLK_RIGHT);
+    ExpectFrame(2, {SpriteX + 5, SpriteY, 32, 0, 2, 0});
+    ExpectFrame(10, {SpriteX + 45, SpriteY, 32, 1, 18, 0});
+    ExpectFrame(26, {SpriteX + 125, SpriteY, 32, 3, 50, 0});
+    ExpectFrame(35, {SpriteX + 125, SpriteY, 32, 3, 50, 0});
+    Hold(37, 47, SDLK_LEFT);
+    ExpectFrame(40, {SpriteX + 105, SpriteY, 0, 3, 42, 0});
+    ExpectFrame(47, {SpriteX + 75, SpriteY, 0, 0, 30, 0});
+    // Up from the start drives the offset below the map's top, where the view
+    // stays until Down brings the offset back inside.
+    Hold(49, 59, SDLK_UP);
+    ExpectFrame(58, {SpriteX + 75, SpriteY - 50, 0, 0, 30, 0});
+    Hold(60, 90, SDLK_DOWN);
+    ExpectFrame(69, {SpriteX + 75, SpriteY, 0, 0, 30, 0});
+    ExpectFrame(79, {SpriteX + 75, SpriteY + 50, 0, 0, 30, 20});
+    ExpectFrame(90, {SpriteX + 75, SpriteY + 100, 0, 0, 30, 40});
+    Hold(92, 97, SDLK_UP, KMOD_LSHIFT);
+    ExpectFrame(97, {SpriteX + 75, SpriteY + 50, 0, 0, 30, 30});
+    // The counter shows its prefix, at once the first count, then the frames
+    // of each following second; c again hides it.
+    Key(99, SDLK_c);
+    ExpectFrame(99, {SpriteX + 75, SpriteY + 50, 0, 0, 30, 30, "FPS: "});
+    ExpectFrame(124, {SpriteX + 75, SpriteY + 50, 0, 0, 30, 30, "FPS: 1"});
+    ExpectFrame(125, {SpriteX + 75, SpriteY + 50, 0, 0, 30, 30, "FPS: 25"});
+    Key(127, SDLK_c);
+    ExpectFrame(127, {SpriteX + 75, SpriteY + 50, 0, 0, 30, 30});
+    Key(129, SDLK_SPACE);
+    checks[130].push_back([] { EXPECT_EQ(Mix_PlayingMusic(), 0); });
+    Key(131, SDLK_SPACE);
+    checks[132].push_back([] { EXPECT_EQ(Mix_PlayingMusic(), 1); });
+    Key(133, SDLK_p);
+    checks[134].push_back([] { EXPECT_EQ(Mix_PausedMusic(), 1); });
+    Key(135, SDLK_p);
+    checks[136].push_back([] { EXPECT_EQ(Mix_PausedMusic(), 0); });
+    inputs[138].push_back(SDL_Event{SDL_QUIT});
+
+    Game* game = new Game("Vexlume", "0.0.6");
+    EXPECT_EQ(frame, 138) << "the game should end with the frame that saw the close request";
+    // A frame allocates nothing, except to rebuild the counter's text; the
+    // first frames may still build what a first draw needs.
+    for (int f = 3; f < 138; ++f)
+        EXPECT_TRUE(allocated[f] == 0 || counterRebuilt[f]) << "frame " << f << ": " << allocated[f];
+    EXPECT_TRUE(counterRebuilt[99] && counterRebuilt[124] && !counterRebuilt[100] && !counterRebuilt[126]);
+
+    // The scene goes before the libraries that made it: five textures (three
+    // pictures, the tile set, the counter), then font and music.
+    recording = true;
+    delete game;
+    recording = false;
+    const std::vector<std::string> expected = {"texture", "texture", "texture", "texture", "texture", "font",
+                                               "music", "no chunk", "Mix_CloseAudio", "TTF_Quit", "SDL_Quit"};
+    EXPECT_EQ(released, expected);
+}

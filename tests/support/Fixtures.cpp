@@ -139,34 +139,24 @@ Process::~Process()
     unlink(errFile.c_str());
 }
 
-bool Process::Running()
+int Process::Wait(double seconds)
 {
     int raw = 0;
-    if (pid <= 0 || waitpid(pid, &raw, WNOHANG) == 0)
-        return pid > 0;
-    status = WIFEXITED(raw) ? WEXITSTATUS(raw) : -1;
-    pid = -1;
-    return false;
-}
-
-int Process::Wait(double timeoutSeconds)
-{
-    const auto deadline = std::chrono::steady_clock::now() + std::chrono::duration<double>(timeoutSeconds);
-    while (Running() && std::chrono::steady_clock::now() < deadline)
-        std::this_thread::sleep_for(std::chrono::milliseconds(20));
-    if (pid > 0) {
+    if (pid > 0 && !WaitUntil([&] { return waitpid(pid, &raw, WNOHANG) == pid; }, seconds)) {
         kill(pid, SIGKILL);
-        waitpid(pid, nullptr, 0);
-        pid = -1;
+        waitpid(pid, &raw, 0);
     }
+    if (pid > 0)
+        status = WIFEXITED(raw) ? WEXITSTATUS(raw) : -1;
+    pid = -1;
     return status;
 }
 
 RunResult Run(const std::string& program, const std::string& cwd, const std::map<std::string, std::string>& env,
-              double timeoutSeconds, const std::vector<std::string>& args)
+              double seconds, const std::vector<std::string>& args)
 {
     Process process(program, cwd, env, args);
-    const int status = process.Wait(timeoutSeconds);
+    const int status = process.Wait(seconds);
     return {status, process.Out(), process.Err()};
 }
 

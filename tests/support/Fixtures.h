@@ -15,15 +15,12 @@
 
 namespace fixtures {
 
-// A fresh directory under /tmp, removed with everything in it when the object goes.
+// A fresh directory under /tmp, removed with all it holds when the object goes.
 class ScratchDir
 {
 public:
     ScratchDir();
     ~ScratchDir();
-    ScratchDir(const ScratchDir&) = delete;
-    ScratchDir& operator=(const ScratchDir&) = delete;
-
     const std::string& Path() const { return path; }
     std::string operator/(const std::string& name) const { return path + "/" + name; }
 
@@ -37,6 +34,9 @@ std::string ReadFile(const std::string& path);
 std::string RegexQuoted(const std::string& text);
 // Copies the game's share/ directory into dir/share.
 void CopyShare(const std::string& dir);
+// Polls until done holds, for at most the given seconds: a busy machine may
+// give the game one frame a second, so tests wait for what they can see.
+bool WaitUntil(const std::function<bool()>& done, double seconds = 30);
 
 // A picture in memory, row by row from the top, each pixel 0xRRGGBB.
 struct Picture {
@@ -50,29 +50,20 @@ Picture LoadPicture(const std::string& path);
 // Writes a 24-bit BMP whose pixel (x, y) has the colour rgb(x, y).
 void WritePicture(const std::string& path, int width, int height, const std::function<Uint32(int x, int y)>& rgb);
 
-// Polls until done holds, for at most the given seconds: a busy machine may
-// give the game one frame a second, so tests wait for what they can see.
-bool WaitUntil(const std::function<bool()>& done, double seconds = 30);
-
-// A program started in directory cwd with the environment changed by env (an
-// empty value unsets a variable); its output goes to files, so that a chatty
-// child never blocks. The child is killed if it is still running when the
-// object goes.
+// A program started in cwd with the environment changed by env (an empty
+// value unsets a variable), its output in files so that it never blocks on
+// a pipe; killed if still running when the object goes.
 class Process
 {
 public:
     Process(const std::string& program, const std::string& cwd, const std::map<std::string, std::string>& env,
             const std::vector<std::string>& args = {});
     ~Process();
-    Process(const Process&) = delete;
-    Process& operator=(const Process&) = delete;
-
-    bool Running();
-    // The exit status, -1 when killed by a signal or still running after timeoutSeconds (it is then killed).
-    int Wait(double timeoutSeconds);
+    // The exit status; -1 after a signal, or when still running after the
+    // given seconds (it is then killed).
+    int Wait(double seconds);
     std::string Out() const { return ReadFile(outFile); }
     std::string Err() const { return ReadFile(errFile); }
-    pid_t Pid() const { return pid; }
 
 private:
     pid_t pid = -1;
@@ -85,7 +76,7 @@ struct RunResult {
     std::string out, err;
 };
 RunResult Run(const std::string& program, const std::string& cwd, const std::map<std::string, std::string>& env,
-              double timeoutSeconds, const std::vector<std::string>& args = {});
+              double seconds, const std::vector<std::string>& args = {});
 
 // The one driver of a test process, made as the game makes it: SDL started
 // with no subsystem named and shut down at exit, the mode kept until the end.

@@ -1,6 +1,7 @@
-// The real binary as a player starts it: on the test X server (or a desktop
-// of its own at another screen size), keys sent through XTest, the screen
-// read back from the server, the music heard through SDL's disk audio driver.
+// The real binary as a player starts it: on the test X server, or on a
+// desktop of its own at another screen size, with keys sent through XTest,
+// the screen read back from the server and the music heard through SDL's
+// disk audio driver.
 #include "Fixtures.h"
 
 // gtest before Xlib, whose macros (None, Bool) clash with it.
@@ -17,52 +18,53 @@ using fixtures::Picture;
 
 namespace {
 
-const char* const Banner = "Vexlume 0.0.6\n";
+const std::string Source = VEXLUME_SOURCE_DIR;
+const int SpriteX = scene::ScreenWidth / 2 - 16, SpriteY = scene::ScreenHeight / 2 - 16;
 
-class XScreen
-{
-public:
-    XScreen() : display(XOpenDisplay(nullptr)) {}
+struct XScreen {
+    Display* display;
+    explicit XScreen(const std::string& name = "") : display(XOpenDisplay(name.empty() ? nullptr : name.c_str())) {}
     ~XScreen() { XCloseDisplay(display); }
-    int Width() const { return DisplayWidth(display, DefaultScreen(display)); }
-    int Height() const { return DisplayHeight(display, DefaultScreen(display)); }
 
     void Key(KeySym key, bool down)
     {
         XTestFakeKeyEvent(display, XKeysymToKeycode(display, key), down, CurrentTime);
         XSync(display, False);
     }
-    void Tap(KeySym key) { Key(key, true), Key(key, false); }
 
     Picture Grab(int x, int y, int w, int h)
     {
         XImage* image = XGetImage(display, DefaultRootWindow(display), x, y, w, h, AllPlanes, ZPixmap);
         Picture grabbed{w, h, std::vector<Uint32>(size_t(w) * h)};
-        for (int row = 0; row < h; ++row)
-            for (int column = 0; column < w; ++column)
-                grabbed.rgb[size_t(row) * w + column] = XGetPixel(image, column, row) & 0xFFFFFF;
+        for (int i = 0; i < w * h; ++i)
+            grabbed.rgb[i] = XGetPixel(image, i % w, i / w) & 0xFFFFFF;
         XDestroyImage(image);
         return grabbed;
     }
-
-private:
-    Display* display;
 };
 
 // Root mean square of the newest 8192 stereo frames the mixer wrote after
-// the given size of the file, or -1 while fewer have been written.
+// the file had the given size, or -1 while fewer have been written.
 double Loudness(const std::string& path, size_t since)
 {
     const std::string bytes = fixtures::ReadFile(path);
     const size_t window = 8192 * 4, end = bytes.size() / 4 * 4;
-    if (end < since + window)
-        return -1;
     double sum = 0;
-    for (size_t i = end - window; i < end; i += 2) {
-        const double s = static_cast<Sint16>(Uint8(bytes[i]) | Uint8(bytes[i + 1]) << 8);
-        sum += s * s;
+    for (size_t i = end - window; end >= since + window && i < end; i += 2)
+        sum += std::pow(static_cast<Sint16>(Uint8(bytes[i]) | Uint8(bytes[i + 1]) << 8), 2);
+    return end < since + window ? -1 : std::sqrt(sum / (window / 2));
+}
+
+// Whether the picture's pixels other than its see-through colour show at
+// (x, y) of the grab.
+bool Shows(const Picture& grab, int x, int y, const Picture& picture, int px, int py, int w, int h)
+{
+    for (int i = 0; i < w * h; ++i) {
+        const Uint32 c = picture.At(px + i % w, py + i / w);
+        if (c && grab.At(x + i % w, y + i / w) != c)
+            return false;
     }
-    return std::sqrt(sum / (window / 2));
+    return true;
 }
 
 } // namespace
@@ -71,23 +73,19 @@ TEST(RealGame, ShowsTheSceneWalksPlaysMusicAndQuitsOnEscape)
 {
     fixtures::ScratchDir dir;
     const std::string audio = dir / "mixer.raw";
-    fixtures::Process game(VEXLUME_BINARY, VEXLUME_SOURCE_DIR, {{"SDL_VIDEODRIVER", "x11"}, {"SDL_AUDIODRIVER", "disk"},
-                                                                {"SDL_DISKAUDIOFILE", audio}});
+    fixtures::Process game(VEXLUME_BINARY, Source, {{"SDL_VIDEODRIVER", "x11"}, {"SDL_AUDIODRIVER", "disk"},
+                                                     {"SDL_DISKAUDIOFILE", audio}});
     XScreen screen;
-    const Picture title = fixtures::LoadPicture(VEXLUME_SOURCE_DIR "/share/Vexlume.png");
+    const Picture title = fixtures::LoadPicture(Source + "/share/Vexlume.png");
     ASSERT_TRUE(fixtures::WaitUntil([&] {
-        const Picture shown = screen.Grab(0, 0, title.width, title.height);
-        for (size_t i = 0; i < shown.rgb.size(); ++i)
-            if (title.rgb[i] && shown.rgb[i] != title.rgb[i])
-                return false;
-        return true;
+        return Shows(screen.Grab(0, 0, title.width, title.height), 0, 0, title, 0, 0, title.width, title.height);
     })) << game.Err();
 
     // The track is never quiet for long; halted or paused, the mixer writes zeros.
     auto heard = [&](KeySym key, bool loud) {
         const size_t since = fixtures::ReadFile(audio).size();
         if (key)
-            screen.Tap(key);
+            screen.Key(key, true), screen.Key(key, false);
         return fixtures::WaitUntil([&] { return loud ? Loudness(audio, since) > 300 : Loudness(audio, since) == 0; });
     };
     EXPECT_TRUE(heard(0, true)) << "no music after the start";
@@ -96,32 +94,82 @@ TEST(RealGame, ShowsTheSceneWalksPlaysMusicAndQuitsOnEscape)
     EXPECT_TRUE(heard(XK_p, false)) << "p does not pause the music";
     EXPECT_TRUE(heard(XK_p, true)) << "p does not resume it";
 
-    // Right walks the sprite, facing right (the sheet's second row), from
-    // the centre of the screen.
-    const Picture sheet = fixtures::LoadPicture(VEXLUME_SOURCE_DIR "/share/Pellwick.png");
-    const int x0 = scene::ScreenWidth / 2 - 16, y0 = scene::ScreenHeight / 2 - 16;
-    auto facingRightAt = [&](const Picture& band, int x) {
-        for (int frame = 0; frame < sheet.width / 32; ++frame) {
-            bool same = true;
-            for (int dy = 0; same && dy < 32; ++dy)
-                for (int dx = 0; same && dx < 32; ++dx)
-                    same = !sheet.At(frame * 32 + dx, 32 + dy) || band.At(x + dx, dy) == sheet.At(frame * 32 + dx, 32 + dy);
-            if (same)
-                return true;
-        }
-        return false;
-    };
+    // Right walks the sprite from the centre, facing right: a frame of the
+    // sheet's second row shows further right.
+    const Picture sheet = fixtures::LoadPicture(Source + "/share/Pellwick.png");
     screen.Key(XK_Right, true);
     EXPECT_TRUE(fixtures::WaitUntil([&] {
-        const Picture band = screen.Grab(x0, y0, 400, 32);
-        for (int x = 5; x < 400 - 32; ++x)
-            if (facingRightAt(band, x))
-                return true;
+        const Picture band = screen.Grab(SpriteX, SpriteY, 400, 32);
+        for (int x = 5; x + 32 <= 400; ++x)
+            for (int frame = 0; frame < sheet.width / 32; ++frame)
+                if (Shows(band, x, 0, sheet, frame * 32, 32, 32, 32))
+                    return true;
         return false;
     }));
     screen.Key(XK_Right, false);
 
-    screen.Tap(XK_Escape);
+    screen.Key(XK_Escape, true);
     EXPECT_EQ(game.Wait(30), 0) << game.Err();
-    EXPECT_EQ(game.Out(), Banner);
+    EXPECT_EQ(game.Out(), "Vexlume 0.0.6\n");
+}
+
+// On a desktop whose screen is not the game's size the window manager fits
+// the full-screen window to the screen, and the frame is scaled into it
+// with its shape kept: 1680x1050 into 1366x768 as 1228x768 between bars of 69.
+TEST(RealGame, OnA1366x768DesktopTheFrameIsScaledBetweenBars)
+{
+    fixtures::Process server("/usr/bin/Xvfb", "/", {},
+                             {"-displayfd", "1", "-screen", "0", "1366x768x24", "+extension", "GLX", "-nolisten", "tcp"});
+    ASSERT_TRUE(fixtures::WaitUntil([&] { return server.Out().find('\n') != std::string::npos; }));
+    const std::string name = ":" + server.Out().substr(0, server.Out().find('\n'));
+    fixtures::Process manager("/usr/bin/openbox", "/", {{"DISPLAY", name}}, {"--sm-disable"});
+    XScreen screen(name);
+    // A window mapped before openbox manages windows is never fitted: wait
+    // until it manages a probe window, mapped again until it does.
+    const Window probe = XCreateSimpleWindow(screen.display, DefaultRootWindow(screen.display), 0, 0, 1, 1, 0, 0, 0);
+    const Atom state = XInternAtom(screen.display, "WM_STATE", False);
+    ASSERT_TRUE(fixtures::WaitUntil([&] {
+        XMapWindow(screen.display, probe);
+        XSync(screen.display, False);
+        Atom type;
+        int format;
+        unsigned long count = 0, after;
+        unsigned char* data = nullptr;
+        XGetWindowProperty(screen.display, probe, state, 0, 2, False, state, &type, &format, &count, &after, &data);
+        XFree(data);
+        return count > 0;
+    }));
+    XDestroyWindow(screen.display, probe);
+
+    fixtures::Process game(VEXLUME_BINARY, Source, {{"DISPLAY", name}, {"SDL_VIDEODRIVER", "x11"}, {"SDL_AUDIODRIVER", "dummy"}});
+    const Picture title = fixtures::LoadPicture(Source + "/share/Vexlume.png");
+    const double scaleX = 1228.0 / 1680, scaleY = 768.0 / 1050;
+    double difference = 0;
+    long lit = 0;
+    EXPECT_TRUE(fixtures::WaitUntil([&] {
+        // The mean difference per channel, out of 255, from the title picture
+        // scaled with a linear filter, over the pixels that read it alone.
+        const Picture shown = screen.Grab(0, 0, 1366, 768);
+        double sum = 0;
+        long count = 0;
+        lit = 0;
+        for (int sy = 0; sy < 768; ++sy)
+            for (int sx = 0; sx < 1366; ++sx) {
+                lit += (sx < 68 || sx > 1297) && shown.At(sx, sy);
+                const double u = (sx + 0.5 - 69) / scaleX - 0.5, v = (sy + 0.5) / scaleY - 0.5;
+                if (u < 0 || v < 0 || u > title.width - 1 || v > title.height - 1)
+                    continue;
+                const int x = std::min(int(u), title.width - 2), y = std::min(int(v), title.height - 2);
+                for (int shift : {16, 8, 0}) {
+                    auto at = [&](int dx, int dy) { return double(title.At(x + dx, y + dy) >> shift & 0xFF); };
+                    const double fx = u - x, fy = v - y;
+                    sum += std::abs((at(0, 0) * (1 - fx) + at(1, 0) * fx) * (1 - fy) +
+                                    (at(0, 1) * (1 - fx) + at(1, 1) * fx) * fy - double(shown.At(sx, sy) >> shift & 0xFF));
+                    ++count;
+                }
+            }
+        difference = sum / count;
+        // In place, well under 1; one pixel out of place, 5 or more.
+        return difference < 4 && lit == 0;
+    })) << "the title differs by " << difference << " of 255; " << lit << " pixels lit in the bars; " << game.Err();
 }

@@ -154,6 +154,7 @@ void __wrap_SDL_GL_SwapBuffers(void)
         glReadPixels(0, 0, ScreenWidth, ScreenHeight, GL_RGBA, GL_UNSIGNED_BYTE, shown.data());
         for (const auto& check : checks[frame])
             check();
+        checks[frame].clear();
     }
     allocationsInChecks += allocations::Count() - before;
     __real_SDL_GL_SwapBuffers();
@@ -238,6 +239,8 @@ TEST(Play, ArrowsMusicCounterAndCloseOverTheWholeScene)
 
     Game* game = new Game("Vexlume", "0.0.6");
     EXPECT_EQ(frame, 138) << "the game should end with the frame that saw the close request";
+    for (int f = 0; f < Frames; ++f)
+        EXPECT_TRUE(checks[f].empty()) << "frame " << f << " was never shown";
     // A frame allocates nothing but a rebuild of the counter's text; the
     // first frames may still build what a first draw needs.
     for (int f = 3; f < 138; ++f)

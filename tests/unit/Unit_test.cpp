@@ -1,0 +1,282 @@
+// The game's parts that need no display: star field, sprite, texels, and maps read, refused, drawn and checked.
+#include "Allocations.h"
+#include "Fakes.h"
+#include "Fixtures.h"
+#include "OpenGLImage.h"
+#include "PreviewTilemap.h"
+#include "Sprite.h"
+#include "Starfield.h"
+
+#include <gtest/gtest.h>
+
+#include <algorithm>
+#include <climits>
+#include <cstring>
+#include <ctime>
+#include <iostream>
+
+// The clock, the random generator and its seed, under the tests' control:
+// the game's calls reach these instead (linked with -Wl,--wrap).
+extern "C" {
+static Uint32 ticks = 0;
+static std::vector<int> scripted; // what rand() gives before the real generator takes over
+static size_t nextRand = 0;
+static unsigned seed = 0;
+int __real_rand();
+int __wrap_rand() { return nextRand < scripted.size() ? scripted[nextRand++] : __real_rand(); }
+void __wrap_srand(unsigned value) { seed = value; }
+std::time_t __wrap_time(std::time_t*) { return 1234567; }
+Uint32 __wrap_SDL_GetTicks() { return ticks; }
+}
+
+namespace {
+
+TEST(Starfield, StarsStreamOutOfTheCentreAndRepeatEvery255Draws)
+{
+    // On a 100 x 60 screen rand() gives each star x + 50, y + 30 and its depth.
+    scripted = {50, 30, 509,                                       // the centre at depth 254
+                0, 30, 0, 1, 30, 0, 99, 59, 0, 50, 0, 0, 50, 1, 0, // depth 255: x 0 and y 0 are off, 1 and 99, 59 on
+                60, 30, 52, 50, 36, 52,                            // depth 51: onto x 100 and y 60, both off
+                49, 29, 11,                                        // (-1, -1) at depth 10, truncated toward the centre
+                60, 26, 2,                                         // depth 1: far off, then back where it began
+                4242};
+    Recorder screen;
+    Starfield field(&screen, 100, 60, 10);
+    EXPECT_EQ(std::rand(), 4242);
+    EXPECT_EQ(seed, 1234567u);
+    const Pixels first = {{50, 30, 0x020202}, {1, 30, 0}, {99, 59, 0}, {50, 1, 0}, {25, 5, 0xF5F5F5}};
+    const Pixels second = {{50, 30, 0x030303}, {1, 30, 0x010101}, {99, 59, 0x010101}, {50, 1, 0x010101},
+                           {22, 2, 0xF6F6F6}, {60, 26, 0}};
+    const long before = allocations::Count();
+    for (int n = 1; n <= 257; ++n) {
+        screen.pixels.clear();
+        field.Draw();
+        EXPECT_TRUE(n % 255 > 2 || n % 255 == 0 || screen.pixels == (n % 255 == 1 ? first : second)) << "draw " << n;
+    }
+    EXPECT_EQ(allocations::Count(), before);
+    screen.pixels.clear();
+    for (int count : {0, -5})
+        Starfield(&screen, 100, 60, count).Draw();
+    EXPECT_TRUE(screen.pixels.empty());
+}
+
+struct TestSprite : Sprite {
+    TestSprite(int width, int rate) : Sprite("", 0, 0)
+    {
+        graphics = drawn;
+        sheet = new FakeImage(width, 64);
+        frameRate = rate;
+    }
+    Recorder* drawn = new Recorder();
+};
+
+// The frame's x after each draw, each after its wait in ms; before a wait of
+// -1 the animation is switched off, before -2 on again.
+std::string Walk(int sheetWidth, int rate, const std::vector<int>& waits)
+{
+    TestSprite sprite(sheetWidth, rate);
+    Oblong frame(0, 0, 32, 32);
+    std::string xs;
+    sprite.Animate(true);
+    for (int wait : waits) {
+        if (wait < 0)
+            sprite.Animate(wait == -2);
+        ticks += std::max(wait, 0);
+        sprite.Draw(nullptr, &frame, 0, 0);
+        xs += std::to_string(frame.x) + " ";
+    }
+    return xs;
+}
+
+TEST(Sprite, StepsAFrameOnlyAfterMoreThanAPeriodAndWrapsAtTheSheetsEdge)
+{
+    EXPECT_EQ(Walk(128, 4, {250, 1, 250, 1, 5000, 0, -1, 1000, -2, 250, 1}), "0 32 32 64 96 96 96 96 96 96 0 ");
+    // The frame at 96 reaches past a 100-pixel sheet, but it starts inside.
+    EXPECT_EQ(Walk(100, 4, {251, 251, 251, 251, 251}), "32 64 96 0 32 ");
+    EXPECT_EQ(Walk(128, 1, {1000, 1}), "0 32 ");
+    EXPECT_EQ(Walk(128, 0, {100000}), "0 ");
+    // -1 alone stands for the sprite's own coordinate.
+    TestSprite sprite(128, 4);
+    sprite.SetPosition(7, 9);
+    sprite.XVelocity(5);
+    sprite.YVelocity(-3);
+    sprite.Move();
+    Oblong frame(0, 0, 32, 32);
+    for (const auto& [x, y] : {std::pair{-1, -1}, std::pair{-2, -1}, std::pair{-1, -2}, std::pair{0, 0}})
+        sprite.Draw(nullptr, &frame, x, y);
+    EXPECT_EQ(sprite.drawn->blits, Blits({{0, 0, 32, 32, 12, 6}, {0, 0, 32, 32, -2, 6}, {0, 0, 32, 32, 12, -2},
+                                          {0, 0, 32, 32, 0, 0}}));
+}
+
+TEST(OpenGLImage, TexelsHavePowerOfTwoSidesWithTheKeyAndPaddingTransparent)
+{
+    const std::pair<int, int> sides[] = {{0, 1}, {3, 4}, {4, 4}, {5, 8}, {1 << 30, 1 << 30}, {INT_MAX, 1 << 30}};
+    for (const auto& [size, side] : sides)
+        EXPECT_EQ(OpenGLImage::TextureSide(size), side) << size;
+    // 3 x 2 pixels in 24 bits either way round, and in 32 with rows longer than
+    // the picture and a spare top byte that is neither colour nor alpha.
+    const Uint32 picture[6] = {0xFF0000, 0x00FF00, 0x0000FF, 0x000000, 0xFF00FF, 0xFFFFFF};
+    const std::tuple<int, Uint32, Uint32, Uint32, int, GLenum> layouts[] = {
+        {24, 0xFF, 0xFF0000, 0, 0, GL_RGBA}, {24, 0xFF0000, 0xFF, 0, 0, GL_BGRA},
+        {32, 0xFF0000, 0xFF, 0xAB000000, 16, GL_BGRA}};
+    for (const auto& [bits, red, blue, spare, pitch, order] : layouts) {
+        std::vector<Uint8> memory(32, 0x5A);
+        SDL_Surface* s = pitch ? SDL_CreateRGBSurfaceFrom(memory.data(), 3, 2, bits, pitch, red, 0xFF00, blue, 0)
+                               : SDL_CreateRGBSurface(0, 3, 2, bits, red, 0xFF00, blue, 0);
+        for (int i = 0; i < 6; ++i) {
+            const Uint32 c = picture[i], value = SDL_MapRGB(s->format, c >> 16, c >> 8 & 0xFF, c & 0xFF) | spare;
+            std::memcpy(static_cast<Uint8*>(s->pixels) + i / 3 * s->pitch + i % 3 * bits / 8, &value, bits / 8);
+        }
+        for (const Uint32 key : {0x000000u, 0xFF00FFu}) {
+            std::vector<Uint32> texels;
+            EXPECT_EQ(OpenGLImage::BuildTexels(s, static_cast<int>(key), 4, 4, texels), order);
+            for (int i = 0; i < 16; ++i) {
+                const Uint32 pixel = i % 4 < 3 && i < 8 ? picture[i / 4 * 3 + i % 4] : key, t = texels.at(i);
+                const Uint32 argb = order == GL_RGBA ? (t & 0xFF00FF00) | (t & 0xFF) << 16 | (t >> 16 & 0xFF) : t;
+                EXPECT_EQ(argb, pixel == key ? 0 : pixel | 0xFF000000) << bits << " bits, key " << key << " at " << i;
+            }
+        }
+        SDL_FreeSurface(s);
+    }
+}
+
+const std::string Header = "T\n1\n\n\nshare/Tiles.png\n";
+
+// Ends with status 0 and nothing said, or with status 1 after exactly the line.
+void ExpectEnd(const std::function<void()>& run, const std::string& line)
+{
+    EXPECT_EXIT((run(), std::exit(0)), ::testing::ExitedWithCode(line.empty() ? 0 : 1), ::testing::Eq(line));
+}
+
+TEST(TilemapDeathTest, RefusesMapsOutsideTheLimitsWithOneLine)
+{
+    GTEST_FLAG_SET(death_test_style, "fast"); // the child must see the files made here
+    fixtures::ScratchDir dir;
+    // Control bytes in a path are shown escaped.
+    const std::string map = dir / "m \x01\x7f~", refused = "ERROR: Map \"" + dir / "m \\x01\\x7F~" + "\" ";
+    const std::string camera = "; the camera window of 8x6 tiles needs a map of at least 9x7";
+    const std::string side = " pixels, more than the 16384 a picture may have on a side";
+    const std::tuple<int, int, std::string, std::string> rows[] = { // tile set, sizes, problem
+        {256, 64, "32 32 9 7", ""},
+        {1, 1, "1 1 9 7", ""},
+        {256, 64, "32 32 8 7", "has 8x7 tiles" + camera},
+        {256, 64, "32 32 9 6", "has 9x6 tiles" + camera},
+        {256, 64, "32 32 9 0", "has 9x0 tiles" + camera},
+        {256, 64, "32 32 0 -4", "has 0x-4 tiles" + camera},
+        {256, 64, "0 32 9 7", "gives a tile width of 0; tiles must be at least 1 pixel wide"},
+        {256, 64, "32 0 9 7", "gives a tile height of 0; tiles must be at least 1 pixel high"},
+        {31, 64, "32 32 9 7", "names a tile set 31 pixels wide, narrower than one 32-pixel tile"},
+        {256, 31, "32 32 9 7", "names a tile set 31 pixels high, lower than one 32-pixel tile"},
+        {256, 64, "32 32 1 -1", "has -1 rows; a map with columns needs at least 0"},
+        {256, 64, "1 1 65536 256", ""},
+        {256, 64, "1 1 65281 257", "has 65281x257 tiles, more than the 16777216 a map may hold"},
+        {256, 64, "1 1 65537 1", "has 65537 columns, more than the 65536 a map may have"},
+        {INT_MAX, INT_MAX, "2147483647 2147483647 1 1", "has 1x1 tiles" + camera},
+        {INT_MAX, INT_MAX, "1073741824 1073741824 -2 -2", "has -2x-2 tiles" + camera},
+        {INT_MAX, INT_MAX, "1073741824 1 2 1", "is too large: 2147483648x1 pixels"},
+        {INT_MAX, INT_MAX, "1 1073741824 1 2", "is too large: 1x2147483648 pixels"},
+        {INT_MAX, INT_MAX, "1073741824 1 -3 1", "is too large: -3221225472x1 pixels"},
+        {INT_MAX, INT_MAX, "1 1073741824 0 -3", "is too large: 0x-3221225472 pixels"},
+        {0, 0, "1 1 16384 7", ""},
+        {0, 0, "1 1 16385 7", "would make a picture of 16385x7" + side},
+        {0, 0, "1 1 9 16385", "would make a picture of 9x16385" + side},
+    };
+    for (const auto& [setWidth, setHeight, sizes, problem] : rows) {
+        fixtures::WriteFile(map, Header + sizes);
+        ExpectEnd([&] {
+            if (setWidth == 0) // the map checker's picture, from the real tile set
+                return (void)PreviewTilemap{map};
+            TestMap tiles(setWidth, setHeight);
+            tiles.Load(map);
+            tiles.Draw(nullptr, 0, 0);
+            std::cerr << (tiles.drawn->blits.size() == 63 ? "" : "not all 9x7 cells that the window touches drawn\n");
+        }, problem.empty() ? "" : refused + problem + ".\n");
+    }
+    ExpectEnd([&] { PreviewTilemap{dir / "absent"}; }, "ERROR: Couldn't load \"" + dir / "absent" + "\".\n");
+    ExpectEnd([] { FailWithLine("no end \x1f\x7f"); }, "no end \\x1F\\x7F");
+    ExpectEnd([] { SDL_SetError("bad\tone"); FailWithSDLError("Couldn't \x02: "); }, "Couldn't \\x02: bad\\x09one\n");
+}
+
+TEST(Tilemap, DrawsTheWindowOverTheMapMovedByClampedOffsets)
+{
+    fixtures::ScratchDir dir;
+    std::string text = Header + "32 32 20 15\n";
+    // Cell (c, r) holds tile c + 20 r, except the last, which is left out and so is tile 0.
+    for (int cell = 0; cell < 299; ++cell)
+        text += std::to_string(cell) + " \t\v\f\r\n"[cell % 6];
+    fixtures::WriteFile(dir / "m", text);
+    TestMap map(64, 64); // 2 x 2 tiles
+    map.Load(dir / "m");
+    EXPECT_EQ(map.set->loaded, "share/Tiles.png 0");
+    // The first blit, the last of the first row and the last one. The largest offsets,
+    // 383 and 287, leave the map's last pixel column and row unseen.
+    const std::tuple<int, int, Blits> rows[] = {
+        {0, 0, {{0, 0, 32, 32, 520, 400}, {0, 128, 0, 32, 776, 400}, {0, 2048, 0, 0, 776, 592}}},
+        {-5, INT_MIN, {{0, 0, 32, 32, 520, 400}, {0, 128, 0, 32, 776, 400}, {0, 2048, 0, 0, 776, 592}}},
+        {16, 0, {{16, 0, 16, 32, 520, 400}, {0, 128, 16, 32, 760, 400}, {0, 2048, 16, 0, 760, 592}}},
+        {9999, INT_MAX, {{63, 2751, 1, 1, 520, 400}, {32, 2879, 31, 1, 745, 400}, {0, 0, 31, 31, 745, 561}}},
+    };
+    for (const auto& [x, y, picked] : rows) {
+        map.drawn->blits.clear();
+        const long before = allocations::Count();
+        map.Draw(nullptr, x, y);
+        EXPECT_EQ(allocations::Count(), before);
+        const Blits& b = map.drawn->blits;
+        EXPECT_EQ(b.size(), 63u);
+        EXPECT_EQ(Blits({b.at(0), b.at(8), b.at(62)}), picked) << x << ", " << y;
+    }
+    // Tile numbers far outside the tile set are held a billion pixels away.
+    const std::array<int, 3> sources[] = {{INT_MAX, 32, 1 << 30}, {INT_MIN, 0, -(1 << 30)}, {-5, -32, -64}};
+    for (const auto& [tile, x, y] : sources)
+        EXPECT_EQ(std::pair(map.TileSource(tile).x, map.TileSource(tile).y), std::pair(x, y)) << tile;
+    // A window with no rows still draws its first row of cells; a map never loaded, or without its tile set, nothing.
+    TestMap never(64, 64), noTileset(64, 64);
+    noTileset.LoadMap(dir / "m");
+    noTileset.SetCamera(8, 6, 520, 400);
+    map.SetCamera(8, 0, 520, 400);
+    map.drawn->blits.clear();
+    for (TestMap* drawn : {&map, &never, &noTileset})
+        drawn->Draw(nullptr, 0, 0);
+    EXPECT_EQ(map.drawn->blits.size() + never.drawn->blits.size() + noTileset.drawn->blits.size(), 9u);
+}
+
+TEST(MapCheck, ReportsEachTrapOnItsLineAndWarningsInItsStatus)
+{
+    // The header takes lines 1 to 6, so grid row r is on line 7 + r.
+    const std::string head = "M\n1\nA\nB\nshare/Tiles.png\n", map = head + "32 32 9 7\n", cr = "0 1 2 3 4 5 6 7 8\r\n";
+    const std::string row = "0 1 2 3 4 5 6 7 8\n", rows3 = row + row + row, rows7 = rows3 + rows3 + row;
+    const std::tuple<std::string, int, std::vector<std::string>> rows[] = { // the map, findings, parts of the report
+        {map + rows7, 0, {"(title): \"M\"", "line 2: 1", "line 4: \"B\"", "line 5 (tile set)", "9x7 tiles, 288x224",
+                          "16 tiles (0 to 15)", "lines 7 to 13, 63 of 63 cells, tile numbers 0 to 8", "clean: the"}},
+        {"M\r\n1\r\nA\r\nB\r\nshare/Tiles.png\r\n", 6, {"line 2: \"\"", "line 4 (tile set): \"B\\r\"", "m:1: warning: "
+         "carriage return at the end of the line:", "m:2: warning: the number on line 2 is followed by a carriage",
+         "m:3: warning: carriage", "m:4: warning: carriage", "m:5: warning: text stands where the tile width is due"}},
+        {map + row + cr + row + cr + rows3, 1, {"m:8: warning: carriage return at the end of the line (the"}},
+        {"M\n7", 2, {"line 2: 7", "m:2: warning: the file ends where line 3 is due", "m:2: warning: the map is too"}},
+        {head + "32 32 1 1\n5\n", 1, {"1 of 1 cells, tile numbers 5 to 5", "m:6: warning: the map is too small"}},
+        {map + rows3 + row + "0 1 x 3\n", 1, {"7 to 11, 38 of 63", "m:11: warning: text inside the grid at cell (2,"}},
+        {map + row + row + "0 1 2147483648\n", 1, {"m:9: warning: a number beyond 32 bits at cell (2, 2)"}},
+        {map + row + row + "0 1 -2147483649\n", 1, {"m:9: warning: a number beyond 32 bits at cell (2, 2)"}},
+        {map + rows3, 1, {"lines 7 to 9, 27 of 63", "m:9: warning: the grid has only 27 of 63 values: cell (0, 3)"}},
+        {map + rows7 + "\n\n5\n", 1, {"m:16: warning: values after the grid"}},
+        {map + rows3 + row + row + "-2147483648 +15 -0 2147483647 16 -1 -1 -1 -1\n" + row, 6,
+         {"tile numbers -2147483648 to 2147483647", "m:12: warning: tile number 2147483647 at cell (3, 5)",
+          "m:12: warning: tile number 16 at cell (4, 5) is outside the tile set (0 to 15)", "m:13: warning: 2 more"}},
+        {head + "0 32 9 7\n" + rows7, 1, {"9x7 tiles, 0x224 pixels", "m:5: error: the game refuses this map: it"}},
+        {head + "32 32 65537 1\n", 1, {"m:6: error: the game refuses this map: it has 65537 columns"}},
+    };
+    fixtures::ScratchDir dir;
+    for (const auto& [text, findings, parts] : rows) {
+        fixtures::WriteFile(dir / "m", text);
+        const fixtures::RunResult run = fixtures::Run(VEXLUME_MAPCHECK, ".", {}, 30, {dir / "m"});
+        EXPECT_EQ(run.status, findings ? 1 : 0);
+        // Ten lines of summary, then one for each finding or one saying that there is none.
+        EXPECT_EQ(std::count(run.out.begin(), run.out.end(), '\n'), 10 + std::max(findings, 1)) << run.out;
+        for (const std::string& part : parts)
+            EXPECT_NE(run.out.find(part), std::string::npos) << part << " in\n" << run.out;
+    }
+    // The worst status of the files: 2 for one that cannot be read.
+    EXPECT_EQ(fixtures::Run(VEXLUME_MAPCHECK, ".", {}, 30, {dir / "absent", dir / "m"}).status, 2);
+}
+
+} // namespace

@@ -19,7 +19,6 @@ using fixtures::Picture;
 namespace {
 
 const std::string Source = VEXLUME_SOURCE_DIR;
-const int SpriteX = scene::ScreenWidth / 2 - 16, SpriteY = scene::ScreenHeight / 2 - 16;
 
 struct XScreen {
     Display* display;
@@ -55,21 +54,10 @@ double Loudness(const std::string& path, size_t since)
     return end < since + window ? -1 : std::sqrt(sum / (window / 2));
 }
 
-// Whether the picture's pixels other than its see-through colour show at
-// (x, y) of the grab.
-bool Shows(const Picture& grab, int x, int y, const Picture& picture, int px, int py, int w, int h)
-{
-    for (int i = 0; i < w * h; ++i) {
-        const Uint32 c = picture.At(px + i % w, py + i / w);
-        if (c && grab.At(x + i % w, y + i / w) != c)
-            return false;
-    }
-    return true;
-}
-
 } // namespace
 
-TEST(RealGame, ShowsTheSceneWalksPlaysMusicAndQuitsOnEscape)
+// Keys reach the game through the X server: the music keys, heard, and Escape.
+TEST(RealGame, ShowsTheScenePlaysMusicAndQuitsOnEscape)
 {
     fixtures::ScratchDir dir;
     const std::string audio = dir / "mixer.raw";
@@ -77,8 +65,13 @@ TEST(RealGame, ShowsTheSceneWalksPlaysMusicAndQuitsOnEscape)
                                                      {"SDL_DISKAUDIOFILE", audio}});
     XScreen screen;
     const Picture title = fixtures::LoadPicture(Source + "/share/Vexlume.png");
+    // The title picture shows, black being see-through.
     ASSERT_TRUE(fixtures::WaitUntil([&] {
-        return Shows(screen.Grab(0, 0, title.width, title.height), 0, 0, title, 0, 0, title.width, title.height);
+        const Picture shown = screen.Grab(0, 0, title.width, title.height);
+        for (size_t i = 0; i < shown.rgb.size(); ++i)
+            if (title.rgb[i] && shown.rgb[i] != title.rgb[i])
+                return false;
+        return true;
     })) << game.Err();
 
     // The track is never quiet for long; halted or paused, the mixer writes zeros.
@@ -93,20 +86,6 @@ TEST(RealGame, ShowsTheSceneWalksPlaysMusicAndQuitsOnEscape)
     EXPECT_TRUE(heard(XK_space, true)) << "Space does not start it again";
     EXPECT_TRUE(heard(XK_p, false)) << "p does not pause the music";
     EXPECT_TRUE(heard(XK_p, true)) << "p does not resume it";
-
-    // Right walks the sprite from the centre, facing right: a frame of the
-    // sheet's second row shows further right.
-    const Picture sheet = fixtures::LoadPicture(Source + "/share/Pellwick.png");
-    screen.Key(XK_Right, true);
-    EXPECT_TRUE(fixtures::WaitUntil([&] {
-        const Picture band = screen.Grab(SpriteX, SpriteY, 400, 32);
-        for (int x = 5; x + 32 <= 400; ++x)
-            for (int frame = 0; frame < sheet.width / 32; ++frame)
-                if (Shows(band, x, 0, sheet, frame * 32, 32, 32, 32))
-                    return true;
-        return false;
-    }));
-    screen.Key(XK_Right, false);
 
     screen.Key(XK_Escape, true);
     EXPECT_EQ(game.Wait(30), 0) << game.Err();

@@ -6,8 +6,8 @@
 #include <unistd.h>
 
 #include <chrono>
+#include <cstring>
 #include <fstream>
-#include <sstream>
 #include <thread>
 
 namespace fixtures {
@@ -22,7 +22,6 @@ ScratchDir::ScratchDir()
 
 ScratchDir::~ScratchDir()
 {
-    // Nothing sensible to do on failure in a destructor; the directory is under /tmp.
     [[maybe_unused]] int status = std::system(("rm -rf '" + path + "'").c_str());
 }
 
@@ -36,9 +35,7 @@ void WriteFile(const std::string& path, const std::string& bytes)
 std::string ReadFile(const std::string& path)
 {
     std::ifstream in(path, std::ios::binary);
-    std::ostringstream bytes;
-    bytes << in.rdbuf();
-    return bytes.str();
+    return std::string(std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>());
 }
 
 std::string RegexQuoted(const std::string& text)
@@ -62,11 +59,9 @@ Picture FromSurface(SDL_Surface* surface)
     SDL_SetColorKey(surface, 0, 0);
     SDL_SetAlpha(surface, 0, 255);
     SDL_BlitSurface(surface, nullptr, rgb, nullptr);
-    Picture picture{surface->w, surface->h, std::vector<Uint32>(size_t(surface->w) * surface->h)};
-    for (int y = 0; y < rgb->h; ++y)
-        for (int x = 0; x < rgb->w; ++x)
-            picture.rgb[size_t(y) * rgb->w + x] =
-                static_cast<Uint32*>(rgb->pixels)[size_t(y) * rgb->pitch / 4 + x] & 0xFFFFFF;
+    Picture picture{rgb->w, rgb->h, std::vector<Uint32>(size_t(rgb->w) * rgb->h)};
+    for (int i = 0; i < rgb->w * rgb->h; ++i)
+        picture.rgb[i] = static_cast<Uint32*>(rgb->pixels)[i / rgb->w * rgb->pitch / 4 + i % rgb->w] & 0xFFFFFF;
     SDL_FreeSurface(rgb);
     return picture;
 }
@@ -84,12 +79,10 @@ Picture LoadPicture(const std::string& path)
 void WritePicture(const std::string& path, int width, int height, const std::function<Uint32(int x, int y)>& rgb)
 {
     SDL_Surface* surface = SDL_CreateRGBSurface(SDL_SWSURFACE, width, height, 24, 0xFF0000, 0xFF00, 0xFF, 0);
-    for (int y = 0; y < height; ++y)
-        for (int x = 0; x < width; ++x) {
-            Uint8* p = static_cast<Uint8*>(surface->pixels) + y * surface->pitch + 3 * x;
-            const Uint32 colour = rgb(x, y);
-            p[0] = colour & 0xFF, p[1] = colour >> 8 & 0xFF, p[2] = colour >> 16 & 0xFF;
-        }
+    for (int i = 0; i < width * height; ++i) {
+        const Uint32 colour = rgb(i % width, i / width);
+        std::memcpy(static_cast<Uint8*>(surface->pixels) + i / width * surface->pitch + 3 * (i % width), &colour, 3);
+    }
     const int saved = SDL_SaveBMP(surface, path.c_str());
     SDL_FreeSurface(surface);
     if (saved != 0)

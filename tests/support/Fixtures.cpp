@@ -38,20 +38,6 @@ std::string ReadFile(const std::string& path)
     return std::string(std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>());
 }
 
-std::string RegexQuoted(const std::string& text)
-{
-    std::string quoted;
-    for (char c : text)
-        quoted += std::string(std::string("\\^$.|?*+()[]{}").find(c) == std::string::npos ? "" : "\\") + c;
-    return quoted;
-}
-
-void CopyShare(const std::string& dir)
-{
-    if (std::system(("cp -r '" VEXLUME_SOURCE_DIR "/share' '" + dir + "/share'").c_str()) != 0)
-        throw std::runtime_error("cannot copy share/");
-}
-
 Picture FromSurface(SDL_Surface* surface)
 {
     SDL_Surface* rgb = SDL_CreateRGBSurface(SDL_SWSURFACE, surface->w, surface->h, 32, 0xFF0000, 0xFF00, 0xFF, 0);

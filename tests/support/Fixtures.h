@@ -6,7 +6,6 @@
 #include <SDL.h>
 #include <sys/types.h>
 
-#include <cstdlib>
 #include <functional>
 #include <map>
 #include <stdexcept>
@@ -30,10 +29,6 @@ private:
 
 void WriteFile(const std::string& path, const std::string& bytes);
 std::string ReadFile(const std::string& path);
-// The text as a regular expression that matches it and nothing else.
-std::string RegexQuoted(const std::string& text);
-// Copies the game's share/ directory into dir/share.
-void CopyShare(const std::string& dir);
 // Polls until done holds, for at most the given seconds: a busy machine may
 // give the game one frame a second, so tests wait for what they can see.
 bool WaitUntil(const std::function<bool()>& done, double seconds = 30);
@@ -77,20 +72,6 @@ struct RunResult {
 };
 RunResult Run(const std::string& program, const std::string& cwd, const std::map<std::string, std::string>& env,
               double seconds, const std::vector<std::string>& args = {});
-
-// The one driver of a test process, made as the game makes it: SDL started
-// with no subsystem named and shut down at exit, the mode kept until the end.
-template <class Driver>
-Driver* ProcessDriver(int width, int height)
-{
-    static Driver* driver = [=] {
-        if (SDL_Init(0) != 0)
-            throw std::runtime_error(SDL_GetError());
-        std::atexit(SDL_Quit);
-        return new Driver(width, height, scene::ScreenDepth, "Vexlume", true);
-    }();
-    return driver;
-}
 
 } // namespace fixtures
 

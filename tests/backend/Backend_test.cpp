@@ -1,0 +1,262 @@
+// Both video back-ends held to one behaviour: built with VEXLUME_GL=0 this tests SDL's on the dummy video driver,
+// with 1 OpenGL's under GLX; each program reads its whole frame back and compares it pixel for pixel.
+#include "Fixtures.h"
+#include "OpenGLDriver.h"
+#include "OpenGLGraphics.h"
+#include "OpenGLImage.h"
+#include "OpenGLSprite.h"
+#include "OpenGLTilemap.h"
+#include "SDLDriver.h"
+#include "SDLGraphics.h"
+#include "SDLImage.h"
+#include "SDLSprite.h"
+#include "SDLTilemap.h"
+
+#include <GL/gl.h>
+#include <SDL_image.h>
+#include <gtest/gtest.h>
+#include <algorithm>
+
+namespace {
+
+using namespace scene;
+constexpr bool GL = VEXLUME_GL;
+template <class S, class O> using Pick = std::conditional_t<GL, O, S>;
+using Picture = Pick<SDLImage, OpenGLImage>;
+using Colours = std::function<Uint32(int x, int y)>;
+const int W = ScreenWidth, H = ScreenHeight, Tile = 16;
+// Behind everything drawn, so that black drawn tells from nothing drawn.
+const Uint32 Backdrop = 0x336699;
+
+// The one driver of the process, made as the game makes it, kept to the end.
+Pick<SDLDriver, OpenGLDriver>* Video()
+{
+    static auto* driver = (SDL_Init(0), std::atexit(SDL_Quit), new Pick<SDLDriver, OpenGLDriver>(W, H, 32, "Vexlume", true));
+    return driver;
+}
+Graphics& Target()
+{
+    static Graphics* target = GL ? static_cast<Graphics*>(new OpenGLGraphics)
+                                 : new SDLGraphics((Video(), SDL_GetVideoSurface()));
+    return *target;
+}
+
+// Starts a frame and covers it with the backdrop.
+void BeginOverBackdrop()
+{
+    Video()->BeginDraw();
+    GL ? glColor3ub(0x33, 0x66, 0x99), glRecti(0, 0, W, H)
+       : (void)SDL_FillRect(SDL_GetVideoSurface(), nullptr, Backdrop);
+}
+
+// "" when the frame shows want(x, y) everywhere, else what differs.
+std::string Differences(const Colours& want)
+{
+    const Uint32* sdl = static_cast<Uint32*>(SDL_GetVideoSurface()->pixels); // rows of W pixels, 0x00RRGGBB
+    std::vector<Uint32> gl(GL ? W * H : 0);
+    if (GL)
+        glReadPixels(0, 0, W, H, GL_BGRA, GL_UNSIGNED_BYTE, gl.data());
+    int count = 0;
+    char first[80] = "";
+    for (int y = 0; y < H; ++y)
+        for (int x = 0; x < W; ++x) {
+            const Uint32 found = (GL ? gl[(H - 1 - y) * W + x] : sdl[y * W + x]) & 0xFFFFFF; // GL rows go up
+            if (found != want(x, y) && count++ == 0)
+                std::snprintf(first, sizeof first, "(%d, %d) is %06X, not %06X", x, y, found, want(x, y));
+        }
+    return count ? std::to_string(count) + " pixels differ, first " + first : "";
+}
+
+TEST(Backend, TheModeHasTheGamesSizeDepthAndTitle)
+{
+    const SDL_Surface* screen = (Video(), SDL_GetVideoSurface());
+    char *title = nullptr, *icon = nullptr;
+    SDL_WM_GetCaption(&title, &icon);
+    EXPECT_EQ(std::tuple(W, H, 32, std::string("Vexlume Vexlume")),
+              std::tuple(screen->w, screen->h, int(screen->format->BitsPerPixel), std::string(title) + " " + icon));
+}
+
+// No pixel black or the backdrop, so every pixel drawn shows.
+Uint32 Colour(int x, int y) { return 0x800000u | (x * 16 + 4) << 8 | (y * 16 + 4); }
+
+// A 12 x 10 picture (a 16 x 16 texture) drawn whole or in part, then pixels: what lies in region and picture shows,
+// the region's corner at (x, y). SDL alone cuts regions to the picture and drops positions beyond 16 bits.
+TEST(Backend, EachFrameShowsThePartOfThePictureAskedForAndThePixels)
+{
+    fixtures::ScratchDir dir;
+    fixtures::WritePicture(dir / "p.bmp", 12, 10, Colour);
+    Picture picture;
+    picture.LoadImage(dir / "p.bmp", 0);
+    EXPECT_EQ(std::pair(12, 10), std::pair(picture.Width(), picture.Height()));
+    struct Case { Oblong r; int x = 300, y = 200; };
+    std::vector<Case> cases = {{{0, 0, 12, 10}}, {{0, 0, 12, 10}}, {{4, 5, 6, 3}}, {{8, 6, 8, 10}}, {{0, 0, 0, 10}}};
+    if (!GL)
+        cases.insert(cases.end(), {{{-4, -6, 10, 12}}, {{-32, 0, 32, 10}}, {{0, 0, -5, 10}}, {{0, 0, 12, -5}},
+                                   {{0, 0, 65539, 10}}, {{65536, 0, 12, 10}}, {{0, -65536, 12, 10}},
+                                   {{0, 0, 12, 10}, 300 + 65536}, {{0, 0, 12, 10}, 300, 200 - 65536}});
+    for (size_t i = 0; i < cases.size(); ++i) {
+        Case c = cases[i];
+        BeginOverBackdrop();
+        // The first case draws by DrawImage, the second by a Blit of no region; the destination picture is ignored.
+        i ? Target().Blit(&picture, &picture, i == 1 ? nullptr : &c.r, c.x, c.y)
+          : Target().DrawImage(&picture, c.x, c.y);
+        Target().PutPixel(0, 0, 0xFF3456);
+        Target().PutPixel(W - 1, H - 1, 0x1FF, -204, 0x7F56); // only the low bytes count
+        EXPECT_EQ(GL ? 0 : 0xFF3456, Target().GetPixel(W - 1, H - 1));
+        const Colours want = [&](int x, int y) {
+            const int px = c.r.x + x - c.x, py = c.r.y + y - c.y;
+            if ((x == 0 && y == 0) || (x == W - 1 && y == H - 1))
+                return 0xFF3456u;
+            const bool in = px >= std::max(0, c.r.x) && px < std::min(12, c.r.x + c.r.w) &&
+                            py >= std::max(0, c.r.y) && py < std::min(10, c.r.y + c.r.h);
+            return in ? Colour(px, py) : Backdrop;
+        };
+        EXPECT_EQ("", Differences(want)) << "case " << i;
+    }
+}
+
+// A key removes exactly the one colour it names, 0x1000000 none; SDL reads red from the key's low byte, so there
+// 0xFF0000 names blue. A sprite loads its sheet from a file, LoadSurface copies a surface: both keyed.
+TEST(Backend, TheColourKeyLetsTheBackdropThroughOneColourOnly)
+{
+    const Uint32 stripes[] = {0x000000, 0xFF00FF, 0xFF0000, 0x0000FF, 0xFFFFFF, 0x00FF00};
+    fixtures::ScratchDir dir;
+    fixtures::WritePicture(dir / "s.bmp", 6, 1, [&](int x, int) { return stripes[x]; });
+    SDL_Surface* read = IMG_Load((dir / "s.bmp").c_str());
+    for (auto [key, removed] : {std::pair(0, 0u), {0xFF00FF, 0xFF00FF}, {0xFF0000, GL ? 0xFF0000 : 0x0000FF},
+                                {0xFFFFFF, 0xFFFFFF}, {0x1000000, 1}}) {
+        testing::internal::CaptureStderr(); // loading says nothing
+        Pick<SDLSprite, OpenGLSprite> sprite(dir / "s.bmp", key, 4);
+        Picture copy;
+        copy.LoadSurface(read, key);
+        EXPECT_EQ("", testing::internal::GetCapturedStderr());
+#if VEXLUME_GL
+        EXPECT_EQ(std::pair(8, 1), std::pair(copy.TextureWidth(), copy.TextureHeight()));
+#endif
+        BeginOverBackdrop();
+        Oblong frame(0, 0, 6, 1);
+        sprite.Draw(nullptr, &frame, 10, 20);
+        Target().DrawImage(&copy, 10, 21);
+        EXPECT_EQ("", Differences([&, removed = removed](int x, int y) {
+                      const bool in = x >= 10 && x < 16 && (y == 20 || y == 21);
+                      return in && stripes[x - 10] != removed ? stripes[x - 10] : Backdrop;
+                  })) << "key " << std::hex << key;
+    }
+    SDL_FreeSurface(read);
+}
+
+// Red names the tile, blue the place in it, so a tile misplaced or cut wrong shows. Black, keyed out, lies on a
+// diagonal that moves from tile to tile, so that a cell drawn too large shows through the next one's gaps.
+Uint32 TileColour(int t, int x, int y) { return (x + t) % Tile == y ? 0 : (t * 3 + 8) << 16 | 0x8000 | (16 * x + y); }
+
+std::string WriteMap(const fixtures::ScratchDir& dir, int setColumns, int setRows, int columns, int rows,
+                     const std::function<int(int column, int row)>& tileAt)
+{
+    fixtures::WritePicture(dir / "set.bmp", setColumns * Tile, setRows * Tile, [=](int x, int y) {
+        return TileColour(y / Tile * setColumns + x / Tile, x % Tile, y % Tile);
+    });
+    std::string text = "Map\n1\nA\nB\n" + dir / "set.bmp" + "\n16 16 " + std::to_string(columns) + " " +
+                       std::to_string(rows);
+    for (int i = 0; i < rows * columns; ++i)
+        text += (i % columns ? " " : "\n") + std::to_string(tileAt(i % columns, i / columns));
+    fixtures::WriteFile(dir / "known.map", text + "\n");
+    return dir / "known.map";
+}
+
+// Draws the map at the offset in a new frame: the camera window must show window(x, y), the rest stay black.
+void ExpectWindow(Tilemap& map, int offsetX, int offsetY, const Colours& window)
+{
+    BeginOverBackdrop();
+    if (GL) // whatever a frame leaves, the next starts black and untextured
+        glEnable(GL_TEXTURE_2D), glEnable(GL_BLEND);
+    Video()->BeginDraw();
+    EXPECT_FALSE(GL && (glIsEnabled(GL_TEXTURE_2D) || glIsEnabled(GL_BLEND)));
+    map.SetCamera(CameraColumns, CameraRows, CameraX, CameraY);
+    map.Draw(nullptr, offsetX, offsetY);
+    EXPECT_EQ("", Differences([&](int x, int y) {
+                  x -= CameraX, y -= CameraY;
+                  return x >= 0 && y >= 0 && x < CameraColumns * Tile && y < CameraRows * Tile ? window(x, y) : 0u;
+              }));
+}
+
+// The window shows the map under the offset clamped to the map and cut at the window's edges.
+TEST(Backend, TheTileMapFillsTheCameraWindowAtEveryOffset)
+{
+    fixtures::ScratchDir dir;
+    const auto tileAt = [](int column, int row) { return (7 * (row * 10 + column) + 3) % 80; };
+    Pick<SDLTilemap, OpenGLTilemap> map((Video(), WriteMap(dir, 10, 8, 10, 8, tileAt)));
+    for (auto [ox, oy] : {std::pair(0, 0), {16, 8}, {31, 31}, {-50, 9999}, {20, 13}, {9999, -1}}) {
+        SCOPED_TRACE(testing::Message() << "offset " << ox << ", " << oy);
+        const int left = std::clamp(ox, 0, 31), top = std::clamp(oy, 0, 31); // the map is 2 tiles wider, higher
+        ExpectWindow(map, ox, oy, [&](int x, int y) {
+            return TileColour(tileAt((left + x) / Tile, (top + y) / Tile), (left + x) % Tile, (top + y) % Tile);
+        });
+    }
+}
+
+#if VEXLUME_GL
+// vexlume-mapcheck --render pictures a map as the game draws it, tile numbers outside the tile set included (OpenGL
+// wraps them round the texture, transparent over its padding): the window at offset 0 must match.
+TEST(Backend, TheMapCheckersPictureShowsWhatTheGameDraws)
+{
+    fixtures::ScratchDir dir;
+    const std::string map = WriteMap(dir, 4, 3, 9, 7, [](int c, int r) { return (c * 7 + r * 11) % 40 - 13; });
+    const auto run = fixtures::Run(VEXLUME_MAPCHECK, VEXLUME_SOURCE_DIR, {{"DISPLAY", ""}, {"SDL_VIDEODRIVER", ""}},
+                                   30, {"--render", dir / "map.png", map});
+    ASSERT_EQ(0, run.status) << run.err;
+    SDL_Surface* png = IMG_Load((dir / "map.png").c_str());
+    ASSERT_EQ(4, png->format->BytesPerPixel);
+    OpenGLTilemap tilemap(map);
+    ExpectWindow(tilemap, 0, 0, [&](int x, int y) { // where the picture is transparent nothing is drawn
+        Uint8 r, g, b, a;
+        SDL_GetRGBA(static_cast<Uint32*>(png->pixels)[y * png->pitch / 4 + x], png->format, &r, &g, &b, &a);
+        return a ? Uint32(r << 16 | g << 8 | b) : 0u;
+    });
+    SDL_FreeSurface(png);
+}
+#else
+// Targets the game never uses, of every pixel size, rows padded and a guard row on each side: a write that ignores
+// the pitch, the pixel size or the surface's edge lands in bytes it must leave alone.
+TEST(Backend, PixelsLandInTheirBytesAtEveryPixelSize)
+{
+    const Uint32 masks[][3] = {{0, 0, 0}, {0xF800, 0x07E0, 0x1F}, {0xFF0000, 0xFF00, 0xFF}, {0xFF0000, 0xFF00, 0xFF}};
+    for (int bytes = 1; bytes <= 4; ++bytes) {
+        std::vector<Uint8> memory(16 * 5, 0xAA), want = memory;
+        const Uint32* m = masks[bytes - 1];
+        SDL_Surface* surface = SDL_CreateRGBSurfaceFrom(&memory[16], 3, 3, 8 * bytes, 16, m[0], m[1], m[2], 0);
+        SDLGraphics g(surface);
+        SDL_Color palette[] = {{255, 255, 255, 0}, {0, 0, 0, 0}};
+        SDL_SetColors(surface, palette, 0, 2); // on 8 bits, light colours become 0 and dark ones 1
+        for (int i = 0; i < 9; ++i) { // both PutPixel forms, by turns
+            const int r = (0x37 * i + 9) & 0xFF, gr = 0xC1 - 0x15 * i, b = 0x5B + 0x13 * i;
+            const Uint32 raw = SDL_MapRGB(surface->format, r, gr, b);
+            i % 2 ? g.PutPixel(i % 3, i / 3, r << 16 | gr << 8 | b) : g.PutPixel(i % 3, i / 3, r + 256, gr - 512, b);
+            for (int k = 0; k < bytes; ++k) // lowest byte first
+                want[16 + 16 * (i / 3) + bytes * (i % 3) + k] = raw >> 8 * k;
+            EXPECT_EQ(int(raw), g.GetPixel(i % 3, i / 3)) << bytes << " bytes, pixel " << i;
+        }
+        for (auto [x, y] : {std::pair(-1, 0), {3, 1}, {0, -1}, {1, 3}}) // off the surface: no write, 0 read
+            EXPECT_EQ(0, (g.PutPixel(x, y, 0xFFFFFF), g.PutPixel(x, y, 255, 255, 255), g.GetPixel(x, y))) << bytes;
+        EXPECT_EQ(want, memory) << bytes << " bytes";
+        SDL_FreeSurface(surface);
+    }
+}
+#endif
+
+// A picture a target cannot draw, or a file that cannot be read, ends the program with one line and status 1.
+TEST(BackendDeathTest, WhatCannotBeDrawnEndsTheProgramWithOneLine)
+{
+    GTEST_FLAG_SET(death_test_style, "threadsafe");
+    const std::string missing = "nowhere/missing.png", error = (IMG_Load(missing.c_str()), SDL_GetError());
+    Picture unloaded;
+    Pick<OpenGLImage, SDLImage> foreign;
+    const std::pair<std::function<void()>, std::string> cases[] = {
+        {[] { Target().DrawImage(nullptr, 0, 0); }, "Can't draw a picture: none was given"},
+        {[&] { Target().Blit(&unloaded, nullptr, nullptr, 0, 0); }, "Can't draw a picture: it was never loaded"},
+        {[&] { Target().DrawImage(&foreign, 0, 0); }, "Can't draw a picture: it belongs to the other video back-end"},
+        {[&] { Picture().LoadImage(missing, 0); }, "Couldn't load '" + missing + "': " + error}};
+    for (const auto& [draw, line] : cases)
+        EXPECT_EXIT(draw(), testing::ExitedWithCode(1), testing::Eq(line + "\n"));
+}
+
+} // namespace

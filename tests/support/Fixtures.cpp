@@ -8,6 +8,7 @@
 #include <chrono>
 #include <cstring>
 #include <fstream>
+#include <stdexcept>
 #include <thread>
 
 namespace fixtures {
@@ -20,10 +21,7 @@ ScratchDir::ScratchDir()
     path = pattern;
 }
 
-ScratchDir::~ScratchDir()
-{
-    [[maybe_unused]] int status = std::system(("rm -rf '" + path + "'").c_str());
-}
+ScratchDir::~ScratchDir() { [[maybe_unused]] int status = std::system(("rm -rf '" + path + "'").c_str()); }
 
 void WriteFile(const std::string& path, const std::string& bytes)
 {
@@ -111,12 +109,7 @@ Process::Process(const std::string& program, const std::string& cwd, const std::
     close(errFd);
 }
 
-Process::~Process()
-{
-    Wait(0);
-    unlink(outFile.c_str());
-    unlink(errFile.c_str());
-}
+Process::~Process() { Wait(0), unlink(outFile.c_str()), unlink(errFile.c_str()); }
 
 int Process::Wait(double seconds)
 {

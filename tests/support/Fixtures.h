@@ -8,7 +8,6 @@
 
 #include <functional>
 #include <map>
-#include <stdexcept>
 #include <string>
 #include <vector>
 
@@ -45,17 +44,15 @@ Picture LoadPicture(const std::string& path);
 // Writes a 24-bit BMP whose pixel (x, y) has the colour rgb(x, y).
 void WritePicture(const std::string& path, int width, int height, const std::function<Uint32(int x, int y)>& rgb);
 
-// A program started in cwd with the environment changed by env (an empty
-// value unsets a variable), its output in files so that it never blocks on
-// a pipe; killed if still running when the object goes.
+// A program started in cwd with the environment changed by env (an empty value
+// unsets a variable), its output in files so that it never blocks on a pipe.
 class Process
 {
 public:
     Process(const std::string& program, const std::string& cwd, const std::map<std::string, std::string>& env,
             const std::vector<std::string>& args = {});
     ~Process();
-    // The exit status; -1 after a signal, or when still running after the
-    // given seconds (it is then killed).
+    // The exit status, or -1 after a signal or when it is killed, still running after seconds.
     int Wait(double seconds);
     std::string Out() const { return ReadFile(outFile); }
     std::string Err() const { return ReadFile(errFile); }

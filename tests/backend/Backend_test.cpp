@@ -31,7 +31,8 @@ const Uint32 Backdrop = 0x336699;
 // The one driver of the process, made as the game makes it, kept to the end.
 Pick<SDLDriver, OpenGLDriver>* Video()
 {
-    static auto* driver = (SDL_Init(0), std::atexit(SDL_Quit), new Pick<SDLDriver, OpenGLDriver>(W, H, 32, "Vexlume", true));
+    static auto* driver =
+        (SDL_Init(0), std::atexit(SDL_Quit), new Pick<SDLDriver, OpenGLDriver>(W, H, 32, "Vexlume", true));
     return driver;
 }
 Graphics& Target()

@@ -89,7 +89,8 @@ std::vector<Refusal> Refusals()
     }
     const std::string tiles = fixtures::ReadFile(Source + "/share/Tiles.png");
     auto tall = [](const std::string& share) {
-        fixtures::WritePicture(share + "/Skarnel.png", 8, 40000, [](int x, int y) { return (x + y) % 7 ? 0x3366CCu : 0u; });
+        fixtures::WritePicture(share + "/Skarnel.png", 8, 40000,
+                               [](int x, int y) { return (x + y) % 7 ? 0x3366CCu : 0u; });
     };
     const std::vector<Refusal> more = {
         {"half of Tiles.png", Writes("Tiles.png", tiles.substr(0, tiles.size() / 2)), DataFiles[2].second},
@@ -100,7 +101,8 @@ std::vector<Refusal> Refusals()
         {"control bytes in a path", Writes("test.map", "M\n1\nA\nB\nshare/\x1b[31mTiles\x07.png\r\n32 32 9 7\n"),
          "Couldn't load 'share/\\x1B[31mTiles\\x07.png\\x0D': "},
         // The GL back-end keeps each picture in one texture.
-        {"a tall picture", tall, DataFiles[4].second + "a picture of 8x40000 pixels is larger than the largest texture, "},
+        {"a tall picture", tall,
+         DataFiles[4].second + "a picture of 8x40000 pixels is larger than the largest texture, "},
         {"an unknown audio driver", [](const std::string&) {}, "Unable to initialize the audio system: ",
          {{"SDL_VIDEODRIVER", "x11"}, {"SDL_AUDIODRIVER", "no-such-driver"}}},
         {"video without OpenGL", [](const std::string&) {}, "Unable to set video mode 1680x1050x32: ",
@@ -144,7 +146,8 @@ TEST(RealGame, PlaysMusicThatTheKeysHaltPauseAndResumeAndQuitsOnEscape)
 TEST(RealGame, OnA1366x768DesktopTheFrameIsScaledBetweenBars)
 {
     fixtures::Process server("/usr/bin/Xvfb", "/", {},
-                             {"-displayfd", "1", "-screen", "0", "1366x768x24", "+extension", "GLX", "-nolisten", "tcp"});
+                             {"-displayfd", "1", "-screen", "0", "1366x768x24", "+extension", "GLX", "-nolisten",
+                              "tcp"});
     ASSERT_TRUE(fixtures::WaitUntil([&] { return server.Out().find('\n') != std::string::npos; }));
     const std::string name = ":" + server.Out().substr(0, server.Out().find('\n'));
     fixtures::Process manager("/usr/bin/openbox", "/", {{"DISPLAY", name}}, {"--sm-disable"});
@@ -185,8 +188,9 @@ TEST(RealGame, OnA1366x768DesktopTheFrameIsScaledBetweenBars)
                 for (int shift : {16, 8, 0}) {
                     auto at = [&](int dx, int dy) { return double(title.At(x + dx, y + dy) >> shift & 0xFF); };
                     const double fx = u - x, fy = v - y;
-                    sum += std::abs((at(0, 0) * (1 - fx) + at(1, 0) * fx) * (1 - fy) +
-                                    (at(0, 1) * (1 - fx) + at(1, 1) * fx) * fy - double(shown.At(sx, sy) >> shift & 0xFF));
+                    const double expected = (at(0, 0) * (1 - fx) + at(1, 0) * fx) * (1 - fy) +
+                                            (at(0, 1) * (1 - fx) + at(1, 1) * fx) * fy;
+                    sum += std::abs(expected - double(shown.At(sx, sy) >> shift & 0xFF));
                     count += 1;
                 }
             }

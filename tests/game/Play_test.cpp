@@ -28,11 +28,16 @@ bool recording = false, frameOver = true;
 int frame = -1;
 size_t delivered = 0;
 long allocationsBefore = 0;
+// Past its first second, where the counter's once-a-second test would wrap round.
 Uint32 now = 10000;
 Picture title, second, sheet, map;
 std::map<std::string, Picture> counters;
 
-void Record(const char* name) { recording ? released.push_back(name) : void(); }
+void Record(const char* name)
+{
+    if (recording)
+        released.push_back(name);
+}
 
 // A key pressed at the start of one frame and released at the start of another.
 void Hold(int from, int to, SDLKey key, SDLMod mod = KMOD_NONE)
@@ -124,13 +129,17 @@ void __wrap_SDL_Delay(Uint32 milliseconds) { now += milliseconds; }
 
 int __wrap_SDL_PollEvent(SDL_Event* event)
 {
-    if (frameOver && ++frame < Frames) {
+    if (frameOver && ++frame == Frames) {
+        std::fprintf(stderr, "the game ran past the end of its script\n");
+        std::_Exit(1);
+    }
+    if (frameOver) {
         if (frame > 0)
             allocated[frame - 1] = allocations::Count() - allocationsBefore;
         allocationsBefore = allocations::Count();
         delivered = frameOver = 0;
     }
-    if (frame < Frames && delivered < inputs[frame].size()) {
+    if (delivered < inputs[frame].size()) {
         *event = inputs[frame][delivered++];
         return 1;
     }
@@ -140,7 +149,7 @@ int __wrap_SDL_PollEvent(SDL_Event* event)
 
 void __wrap_SDL_GL_SwapBuffers(void)
 {
-    if (frame < Frames && !checks[frame].empty()) {
+    if (!checks[frame].empty()) {
         glReadPixels(0, 0, ScreenWidth, ScreenHeight, GL_RGBA, GL_UNSIGNED_BYTE, shown.data());
         for (const auto& check : checks[frame])
             check();
@@ -149,7 +158,10 @@ void __wrap_SDL_GL_SwapBuffers(void)
     __real_SDL_GL_SwapBuffers();
 }
 
-void __wrap_glDeleteTextures(GLsizei n, const GLuint* textures) { Record("texture"), __real_glDeleteTextures(n, textures); }
+void __wrap_glDeleteTextures(GLsizei n, const GLuint* textures)
+{
+    Record("texture"), __real_glDeleteTextures(n, textures);
+}
 void __wrap_TTF_CloseFont(TTF_Font* font) { Record("font"), __real_TTF_CloseFont(font); }
 void __wrap_Mix_FreeMusic(Mix_Music* music) { Record("music"), __real_Mix_FreeMusic(music); }
 void __wrap_Mix_CloseAudio(void) { Record("Mix_CloseAudio"), __real_Mix_CloseAudio(); }

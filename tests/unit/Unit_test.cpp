@@ -39,9 +39,10 @@ TEST(Starfield, StarsStreamOutOfTheCentreAndRepeatEvery255Draws)
                 60, 30, 52, 50, 36, 52,                            // depth 51: onto x 100 and y 60, both off
                 49, 29, 11,                                        // (-1, -1) at depth 10, truncated toward the centre
                 60, 26, 2,                                         // depth 1: far off, then back where it began
+                0, 30, 200,                                        // left of the screen, x -14: off
                 4242};
     Recorder screen;
-    Starfield field(&screen, 100, 60, 10);
+    Starfield field(&screen, 100, 60, 11);
     EXPECT_EQ(std::rand(), 4242);
     EXPECT_EQ(seed, 1234567u);
     const Pixels first = {{50, 30, 0x020202}, {1, 30, 0}, {99, 59, 0}, {50, 1, 0}, {25, 5, 0xF5F5F5}};

@@ -47,7 +47,7 @@ struct TestMap : Tilemap {
     }
     Recorder* drawn = new Recorder();
     FakeImage* set;
-    using Tilemap::tileWidth, Tilemap::tileHeight;
+    using Tilemap::tileWidth, Tilemap::tileHeight, Tilemap::tileCount;
 };
 
 #endif

@@ -1,7 +1,6 @@
-// Arbitrary bytes as a map file through the game's own Tilemap, with a tile set of a given size and
-// the game's camera window, drawn at a few offsets. A refusal, thrown as one line, is a normal
-// outcome; a sanitizer report, a trap, a hang or a blit outside one tile or the window is a fault.
-// The last eight bytes also choose a second tile set size and one more offset.
+// Arbitrary bytes as a map file through the game's own Tilemap, with a tile set of a given size and the
+// game's camera window, drawn at a few offsets; the last eight bytes also choose a second tile set size
+// and one offset. A refusal (one line) is normal; a sanitizer report, trap, hang or stray blit is a fault.
 #include "Fakes.h"
 
 #include <sys/mman.h>

@@ -37,19 +37,18 @@ TEST(Starfield, StarsStreamOutOfTheCentreAndRepeatEvery255Draws)
     scripted = {50, 30, 509,                                       // the centre at depth 254
                 0, 30, 0, 1, 30, 0, 99, 59, 0, 50, 0, 0, 50, 1, 0, // depth 255: x 0 and y 0 are off, 1 and 99, 59 on
                 60, 30, 52, 50, 36, 52,                            // depth 51: onto x 100 and y 60, both off
-                49, 29, 11,                                        // (-1, -1) at depth 10, truncated toward the centre
-                60, 26, 2,                                         // depth 1: far off, then back where it began
-                0, 30, 200,                                        // left of the screen, x -14: off
+                49, 29, 17,                                        // (-1, -1) at depth 16, truncated toward the centre
+                60, 26, 2, 0, 30, 2,                               // depth 1: far off right or left, then back
                 4242};
     Recorder screen;
     Starfield field(&screen, 100, 60, 11);
     EXPECT_EQ(std::rand(), 4242);
     EXPECT_EQ(seed, 1234567u);
-    const Pixels first = {{50, 30, 0x020202}, {1, 30, 0}, {99, 59, 0}, {50, 1, 0}, {25, 5, 0xF5F5F5}};
+    const Pixels first = {{50, 30, 0x020202}, {1, 30, 0}, {99, 59, 0}, {50, 1, 0}, {35, 15, 0xEFEFEF}};
     const Pixels second = {{50, 30, 0x030303}, {1, 30, 0x010101}, {99, 59, 0x010101}, {50, 1, 0x010101},
-                           {22, 2, 0xF6F6F6}, {60, 26, 0}};
+                           {33, 13, 0xF0F0F0}, {60, 26, 0}};
     const long before = allocations::Count();
-    for (int n = 1; n <= 257; ++n) {
+    for (int n = 1; n <= 257; ++n) { // draws 256 and 257 repeat draws 1 and 2, and none allocates
         screen.pixels.clear();
         field.Draw();
         EXPECT_TRUE(n % 255 > 2 || n % 255 == 0 || screen.pixels == (n % 255 == 1 ? first : second)) << "draw " << n;
@@ -71,8 +70,7 @@ struct TestSprite : Sprite {
     Recorder* drawn = new Recorder();
 };
 
-// The frame's x after each draw, each after its wait in ms; before a wait of
-// -1 the animation is switched off, before -2 on again.
+// The frame's x after each wait (in ms) and draw; -1 switches the animation off before its draw, -2 on.
 std::string Walk(int sheetWidth, int rate, const std::vector<int>& waits)
 {
     TestSprite sprite(sheetWidth, rate);
@@ -114,8 +112,7 @@ TEST(OpenGLImage, TexelsHavePowerOfTwoSidesWithTheKeyAndPaddingTransparent)
     const std::pair<int, int> sides[] = {{0, 1}, {3, 4}, {4, 4}, {5, 8}, {1 << 30, 1 << 30}, {INT_MAX, 1 << 30}};
     for (const auto& [size, side] : sides)
         EXPECT_EQ(OpenGLImage::TextureSide(size), side) << size;
-    // 3 x 2 pixels in 24 bits either way round, and in 32 with rows longer than
-    // the picture and a spare top byte that is neither colour nor alpha.
+    // 3 x 2 pixels in 24 bits either way round, and in 32 with padded rows and a spare top byte (no colour, no alpha).
     const Uint32 picture[6] = {0xFF0000, 0x00FF00, 0x0000FF, 0x000000, 0xFF00FF, 0xFFFFFF};
     const std::tuple<int, Uint32, Uint32, Uint32, int, GLenum> layouts[] = {
         {24, 0xFF, 0xFF0000, 0, 0, GL_RGBA}, {24, 0xFF0000, 0xFF, 0, 0, GL_BGRA},
@@ -230,15 +227,16 @@ TEST(Tilemap, DrawsTheWindowOverTheMapMovedByClampedOffsets)
     const std::array<int, 3> sources[] = {{INT_MAX, 32, 1 << 30}, {INT_MIN, 0, -(1 << 30)}, {-5, -32, -64}};
     for (const auto& [tile, x, y] : sources)
         EXPECT_EQ(std::pair(map.TileSource(tile).x, map.TileSource(tile).y), std::pair(x, y)) << tile;
-    // A window with no rows still draws its first row of cells; a map never loaded, or without its tile set, nothing.
+    // A window of no rows draws the scrolled-in part of one row; maps never loaded or without tile sets, nothing.
     TestMap never(64, 64), noTileset(64, 64);
     noTileset.LoadMap(dir / "m");
     noTileset.SetCamera(8, 6, 520, 400);
     map.SetCamera(8, 0, 520, 400);
     map.drawn->blits.clear();
     for (TestMap* drawn : {&map, &never, &noTileset})
-        drawn->Draw(nullptr, 0, 0);
+        drawn->Draw(nullptr, 0, 10);
     EXPECT_EQ(map.drawn->blits.size() + never.drawn->blits.size() + noTileset.drawn->blits.size(), 9u);
+    EXPECT_EQ(map.drawn->blits.at(0), (std::array<int, 6>{0, 10, 32, 10, 520, 400}));
 }
 
 TEST(MapCheck, ReportsEachTrapOnItsLineAndWarningsInItsStatus)
@@ -254,6 +252,8 @@ TEST(MapCheck, ReportsEachTrapOnItsLineAndWarningsInItsStatus)
          "m:3: warning: carriage", "m:4: warning: carriage", "m:5: warning: text stands where the tile width is due"}},
         {map + row + cr + row + cr + rows3, 1, {"m:8: warning: carriage return at the end of the line (the"}},
         {"M\n7", 2, {"line 2: 7", "m:2: warning: the file ends where line 3 is due", "m:2: warning: the map is too"}},
+        {"M\n7\nC", 2, {"line 3: \"C\"", "m:3: warning: the file ends where line 4 is due"}},
+        {head + "32 32 9", 2, {"m:6: warning: the file ends where the row count is due"}},
         {head + "32 32 1 1\n5\n", 1, {"1 of 1 cells, tile numbers 5 to 5", "m:6: warning: the map is too small"}},
         {map + rows3 + row + "0 1 x 3\n", 1, {"7 to 11, 38 of 63", "m:11: warning: text inside the grid at cell (2,"}},
         {map + row + row + "0 1 2147483648\n", 1, {"m:9: warning: a number beyond 32 bits at cell (2, 2)"}},

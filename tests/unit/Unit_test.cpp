@@ -38,7 +38,7 @@ TEST(Starfield, StarsStreamOutOfTheCentreAndRepeatEvery255Draws)
                 0, 30, 0, 1, 30, 0, 99, 59, 0, 50, 0, 0, 50, 1, 0, // depth 255: x 0 and y 0 are off, 1 and 99, 59 on
                 60, 30, 52, 50, 36, 52,                            // depth 51: onto x 100 and y 60, both off
                 49, 29, 17,                                        // (-1, -1) at depth 16, truncated toward the centre
-                60, 26, 2, 0, 30, 2,                               // depth 1: far off right or left, then back
+                0, 30, 2, 60, 26, 2,                               // depth 1: far off left or right, then back
                 4242};
     Recorder screen;
     Starfield field(&screen, 100, 60, 11);

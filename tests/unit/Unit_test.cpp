@@ -252,6 +252,7 @@ TEST(MapCheck, ReportsEachTrapOnItsLineAndWarningsInItsStatus)
          "m:3: warning: carriage", "m:4: warning: carriage", "m:5: warning: text stands where the tile width is due"}},
         {map + row + cr + row + cr + rows3, 1, {"m:8: warning: carriage return at the end of the line (the"}},
         {"M\n7", 2, {"line 2: 7", "m:2: warning: the file ends where line 3 is due", "m:2: warning: the map is too"}},
+        {"M\n+x", 2, {"line 2: 0", "m:2: warning: text stands where the line-2 number is due: it and every"}},
         {"M\n7\nC", 2, {"line 3: \"C\"", "m:3: warning: the file ends where line 4 is due"}},
         {head + "32 32 9", 2, {"m:6: warning: the file ends where the row count is due"}},
         {head + "32 32 1 1\n5\n", 1, {"1 of 1 cells, tile numbers 5 to 5", "m:6: warning: the map is too small"}},

@@ -18,7 +18,7 @@ namespace {
     setenv("SDL_AUDIODRIVER", "dummy", 1);
     Display* display = std::strcmp(VEXLUME_VIDEO, "x11") ? nullptr : XOpenDisplay(nullptr);
     if (!std::strcmp(VEXLUME_VIDEO, "x11") && !display) {
-        std::fprintf(stderr, "No X server on DISPLAY=%s: start one with 'Xvfb :99 -screen 0 1680x1050x24 "
+        std::fprintf(stderr, "No X server at DISPLAY=\"%s\": start one with 'Xvfb :99 -screen 0 1680x1050x24 "
                              "+extension GLX & export DISPLAY=:99', or run scripts/test --quick\n",
                      getenv("DISPLAY") ? getenv("DISPLAY") : "");
         std::exit(1);

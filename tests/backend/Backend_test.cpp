@@ -168,8 +168,10 @@ std::string WriteMap(const fixtures::ScratchDir& dir, int setColumns, int setRow
 void ExpectWindow(Tilemap& map, int offsetX, int offsetY, const Colours& window)
 {
     BeginOverBackdrop();
-    if (GL) // whatever a frame leaves, the next starts black and untextured
-        glEnable(GL_TEXTURE_2D), glEnable(GL_BLEND);
+#if VEXLUME_GL // whatever a frame leaves, the next starts black and untextured; ResizeSurface sets the view anew
+    glEnable(GL_TEXTURE_2D), glEnable(GL_BLEND), glViewport(0, 0, 9, 9), glMatrixMode(GL_PROJECTION);
+    glTranslatef(7, 7, 0), glMatrixMode(GL_MODELVIEW), glTranslatef(5, 5, 0), Video()->ResizeSurface(W, H);
+#endif
     Video()->BeginDraw();
     EXPECT_FALSE(GL && (glIsEnabled(GL_TEXTURE_2D) || glIsEnabled(GL_BLEND)));
     map.SetCamera(CameraColumns, CameraRows, CameraX, CameraY);

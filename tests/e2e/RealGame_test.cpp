@@ -137,7 +137,7 @@ TEST(RealGame, PlaysMusicThatTheKeysHaltPauseAndResumeAndQuitsOnEscape)
 
     screen.Key(XK_Escape, true);
     EXPECT_EQ(game.Wait(30), 0) << game.Err();
-    EXPECT_EQ(game.Out(), "Vexlume 0.0.6\n");
+    EXPECT_EQ(game.Out(), "Vexlume " VEXLUME_VERSION "\n");
 }
 
 // On a desktop whose screen is not the game's size the window manager fits
@@ -213,7 +213,7 @@ TEST(RealGame, RefusesBadDataAndMissingDriversWithOneLineAndStatusOne)
         refusal.damage(dir / "share");
         const fixtures::RunResult run = fixtures::Run(VEXLUME_BINARY, dir.Path(), refusal.env, 30);
         EXPECT_EQ(run.status, 1);
-        EXPECT_EQ(run.out, "Vexlume 0.0.6\n");
+        EXPECT_EQ(run.out, "Vexlume " VEXLUME_VERSION "\n");
         std::string err = run.err;
         while (err.rfind("libpng ", 0) == 0)
             err.erase(0, err.find('\n') + 1);

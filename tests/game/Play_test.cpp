@@ -92,7 +92,7 @@ long Expected(const Pose& p, const Picture* counter, int x, int y, std::string* 
     const int mapX = p.viewX + x - CameraX, mapY = p.viewY + y - CameraY;
     if (x >= CameraX && y >= CameraY && x < CameraX + CameraColumns * 32 && y < CameraY + CameraRows * 32)
         if (Uint32 c = map.At(mapX, mapY))
-            return shows(c, [&] { return "map cell (" + to_string(mapX / tileWidth) + ", " +
+            return shows(c, [&] { return "the map cell (" + to_string(mapX / tileWidth) + ", " +
                                          to_string(mapY / tileHeight) + ")"; });
     if (x == ScreenWidth / 2 && y == ScreenHeight / 2)
         return shows(0xFF0000, [] { return std::string("the centre pixel"); });
@@ -255,7 +255,7 @@ TEST(Play, ArrowsMusicCounterAndCloseOverTheWholeScene)
     inputs[138].push_back(SDL_Event{SDL_QUIT});
     played.reserve(8); // so that recording in a frame allocates nothing
 
-    Game* game = new Game("Vexlume", "0.0.6");
+    Game* game = new Game("Vexlume", VEXLUME_VERSION);
     EXPECT_EQ(frame, 138) << "the game should end with the frame that saw the close request";
     for (int f = 0; f < Frames; ++f)
         EXPECT_TRUE(checks[f].empty()) << "frame " << f << " was never shown";

@@ -30,6 +30,7 @@ set(VEXLUME_DATA_FILES
 list(TRANSFORM VEXLUME_DATA_FILES PREPEND "${PROJECT_SOURCE_DIR}/")
 
 set(VEXLUME_ICON_SIZES 16 32 48 64 128 256)
+set(VEXLUME_MAINTAINER "The Vexlume developers <vexlume@example.org>")
 
 # The launcher names the data directory and the program relative to its own
 # directory, so that `cmake --install --prefix` to anywhere, and moving the
@@ -87,9 +88,34 @@ endforeach()
 install(FILES ${VEXLUME_MAN_GZ}
   DESTINATION ${CMAKE_INSTALL_MANDIR}/man6)
 # The licences of everything installed, the game's and its font's, in
-# Debian's machine-readable form.
-install(FILES ${PROJECT_SOURCE_DIR}/desktop/copyright
+# Debian's machine-readable form, and the release notes as the changelog of
+# a native package. Its newest entry takes the project's version, and its
+# date SOURCE_DATE_EPOCH's when that is set, so that a package built twice
+# from one commit is the same file.
+string(TIMESTAMP VEXLUME_RELEASE_DATE "%a, %d %b %Y %H:%M:%S +0000" UTC)
+configure_file(${PROJECT_SOURCE_DIR}/desktop/changelog.in
+  ${PROJECT_BINARY_DIR}/install/changelog @ONLY)
+add_custom_command(
+  OUTPUT ${PROJECT_BINARY_DIR}/install/changelog.gz
+  COMMAND gzip -9 -n -c ${PROJECT_BINARY_DIR}/install/changelog > ${PROJECT_BINARY_DIR}/install/changelog.gz
+  DEPENDS ${PROJECT_BINARY_DIR}/install/changelog
+  COMMENT "Compressing the changelog"
+  VERBATIM)
+add_custom_target(vexlume_changelog ALL DEPENDS ${PROJECT_BINARY_DIR}/install/changelog.gz)
+install(FILES ${PROJECT_SOURCE_DIR}/desktop/copyright ${PROJECT_BINARY_DIR}/install/changelog.gz
   DESTINATION ${CMAKE_INSTALL_DATAROOTDIR}/doc/vexlume)
+install(FILES ${PROJECT_SOURCE_DIR}/desktop/vexlume.lintian-overrides
+  DESTINATION ${CMAKE_INSTALL_DATAROOTDIR}/lintian/overrides RENAME vexlume)
+
+# What Debian's own packaging does to a program: symbols resolved at start so
+# that the relocations can be made read-only, and the compiler's version notes
+# dropped, which a player's copy needs no more than its symbols.
+foreach(program vexlume vexlume-mapcheck)
+  target_link_options(${program} PRIVATE -Wl,-z,relro,-z,now)
+  add_custom_command(TARGET ${program} POST_BUILD
+    COMMAND ${CMAKE_OBJCOPY} --remove-section=.comment --remove-section=.note $<TARGET_FILE:${program}>
+    VERBATIM)
+endforeach()
 
 # The Debian package: `cpack -G DEB` in the build directory installs the tree
 # above under /usr and packs it.
@@ -97,7 +123,7 @@ set(CPACK_GENERATOR DEB)
 set(CPACK_PACKAGE_NAME vexlume)
 set(CPACK_PACKAGE_VERSION ${PROJECT_VERSION})
 set(CPACK_PACKAGE_VENDOR "The Vexlume developers")
-set(CPACK_PACKAGE_CONTACT "The Vexlume developers <vexlume@example.org>")
+set(CPACK_PACKAGE_CONTACT "${VEXLUME_MAINTAINER}")
 set(CPACK_PACKAGE_DESCRIPTION_SUMMARY
   "small 2D game demo with a scrolling tile map and a star field")
 set(CPACK_PACKAGE_DESCRIPTION
@@ -109,9 +135,21 @@ read from a map file.")
 set(CPACK_PACKAGING_INSTALL_PREFIX /usr)
 set(CPACK_STRIP_FILES ON)
 set(CPACK_DEBIAN_FILE_NAME DEB-DEFAULT)
-set(CPACK_DEBIAN_PACKAGE_MAINTAINER "The Vexlume developers <vexlume@example.org>")
+set(CPACK_DEBIAN_PACKAGE_MAINTAINER "${VEXLUME_MAINTAINER}")
 set(CPACK_DEBIAN_PACKAGE_SECTION games)
 set(CPACK_DEBIAN_PACKAGE_PRIORITY optional)
 set(CPACK_DEBIAN_PACKAGE_SHLIBDEPS ON)
+# SDL 1.2 as sdl12-compat, never the classic library: only sdl12-compat
+# scales the full-screen frame to a screen of another size, and the classic
+# one stops the game on any screen smaller than the frame. Debian 13 builds
+# libsdl1.2debian from sdl12-compat (1.2.68); Debian 12 still builds it from
+# the classic SDL 1.2 (1.2.15), which apt prefers, and ships sdl12-compat as
+# libsdl1.2-compat-shim, which replaces it. These come before the library
+# dependencies dpkg-shlibdeps finds, which the shim also satisfies.
+set(CPACK_DEBIAN_PACKAGE_DEPENDS "libsdl1.2debian (>= 1.2.60) | libsdl1.2-compat-shim")
 set(CPACK_DEBIAN_PACKAGE_CONTROL_STRICT_PERMISSION ON)
+# Directories the package makes get the same mode whatever the packager's
+# umask, as the files already do.
+set(CPACK_INSTALL_DEFAULT_DIRECTORY_PERMISSIONS
+  OWNER_READ OWNER_WRITE OWNER_EXECUTE GROUP_READ GROUP_EXECUTE WORLD_READ WORLD_EXECUTE)
 include(CPack)

@@ -24,7 +24,7 @@ test_packages=(
   libx11-dev libxtst-dev openbox
   strace mesa-utils procps
   clang libclang-rt-dev
-  desktop-file-utils appstream dpkg-dev groff-base man-db file
+  desktop-file-utils appstream dpkg-dev lintian groff-base man-db file
 )
 
 # Installs those of the packages named that are missing, so a second run

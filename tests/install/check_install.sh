@@ -1,8 +1,8 @@
 #!/usr/bin/env bash
 # Installs Vexlume into a scratch prefix and checks it as a player's system
 # sees it: desktop entry, AppStream metadata and manual pages validate, the
-# data is complete, the installed launcher runs the game from / until Escape,
-# and the Debian package holds the same files.
+# data is complete, and the installed launcher runs the game from / until
+# Escape.
 # Usage: check_install.sh BUILD_DIR SOURCE_DIR   (needs DISPLAY: an X server with GLX)
 set -euo pipefail
 build=$(cd "$1" && pwd)
@@ -61,10 +61,4 @@ timeout 15 tail --pid="$game" -f /dev/null && wait "$game" || status=$?
 game=
 [ "$status" -eq 0 ] && [ ! -s "$scratch/err" ] || { cat "$scratch/err" >&2; fail "the game ended with status $status"; }
 
-cpack -G DEB --config "$build/CPackConfig.cmake" -B "$scratch/package" >"$scratch/cpack.log" 2>&1 || { cat "$scratch/cpack.log" >&2; fail "cpack"; }
-deb=$(echo "$scratch"/package/vexlume_*_"$(dpkg --print-architecture)".deb)
-[ -f "$deb" ] || fail "cpack made no single vexlume package"
-dpkg-deb -c "$deb" | awk '$1 !~ /^d/ { print $6 }' | sed 's|^\./usr/||' | sort >"$scratch/package.list"
-(cd "$prefix" && find . ! -type d | sed 's|^\./||' | sort) >"$scratch/installed.list"
-diff -u "$scratch/installed.list" "$scratch/package.list" || fail "the package's files differ from the installed tree's"
-echo "install check: $(basename "$deb") holds the $(wc -l <"$scratch/package.list") installed files"
+echo "install check: the installed tree is complete and its launcher plays the game"

@@ -218,11 +218,11 @@ TEST(Backend, TheMapCheckersPictureShowsWhatTheGameDraws)
     SDL_FreeSurface(png);
 }
 #else
-// Targets the game never uses, of every pixel size, rows padded and a guard row on each side: a write that ignores
-// the pitch, the pixel size or the surface's edge lands in bytes it must leave alone.
+// Targets the game never uses, of every pixel size (24 bits blue first), rows padded and a guard row on each side:
+// a write that ignores the pitch, the pixel size, the colour order or the surface's edge lands in bytes it must not.
 TEST(Backend, PixelsLandInTheirBytesAtEveryPixelSize)
 {
-    const Uint32 masks[][3] = {{0, 0, 0}, {0xF800, 0x07E0, 0x1F}, {0xFF0000, 0xFF00, 0xFF}, {0xFF0000, 0xFF00, 0xFF}};
+    const Uint32 masks[][3] = {{0, 0, 0}, {0xF800, 0x07E0, 0x1F}, {0xFF, 0xFF00, 0xFF0000}, {0xFF0000, 0xFF00, 0xFF}};
     for (int bytes = 1; bytes <= 4; ++bytes) {
         std::vector<Uint8> memory(16 * 5, 0xAA), want = memory;
         const Uint32* m = masks[bytes - 1];

@@ -214,7 +214,10 @@ TEST(Play, ArrowsMusicCounterAndCloseOverTheWholeScene)
     // 2 under the window, never out of the map; only the side arrows animate,
     // a frame on when more than 250 ms have passed, so after every 7 frames.
     ExpectFrame(0, {SpriteX, SpriteY, 0, 0, 0, 0});
-    checks[1].push_back([] { EXPECT_TRUE(Mix_PlayingMusic() == 1 && SDL_ShowCursor(SDL_QUERY) == SDL_DISABLE); });
+    checks[1].push_back([] {
+        EXPECT_TRUE(Mix_PlayingMusic() == 1 && SDL_ShowCursor(SDL_QUERY) == SDL_DISABLE);
+        EXPECT_EQ(SDL_WasInit(SDL_INIT_EVERYTHING), Uint32(SDL_INIT_VIDEO | SDL_INIT_AUDIO)); // and nothing else
+    });
     Hold(2, 27, SDLK_RIGHT);
     ExpectFrame(2, {SpriteX + 5, SpriteY, 32, 0, 2, 0});
     ExpectFrame(10, {SpriteX + 45, SpriteY, 32, 1, 18, 0});

@@ -2,6 +2,7 @@
 
 #include <SDL_image.h>
 #include <signal.h>
+#include <sys/prctl.h>
 #include <sys/wait.h>
 #include <unistd.h>
 
@@ -97,6 +98,7 @@ Process::Process(const std::string& program, const std::string& cwd, const std::
     argv.push_back(nullptr);
     pid = fork();
     if (pid == 0) {
+        prctl(PR_SET_PDEATHSIG, SIGKILL); // a test killed on its time-out leaves no game behind
         dup2(outFd, 1);
         dup2(errFd, 2);
         for (const auto& [name, value] : env)

@@ -1,0 +1,35 @@
+#ifndef VEXLUME_MAPPLAY_H
+#define VEXLUME_MAPPLAY_H
+
+#include <string>
+
+// Plays a map maker's map in the unchanged game, which always loads
+// share/test.map from the directory it runs in: a scratch directory is made
+// whose share/ links to the game's own data but holds a copy of the map, and
+// the tile set the map names is linked where the game will look for it. The
+// game's data is never touched, and the scratch directory is removed after.
+class MapPlay
+{
+public:
+    // game: the game program; data: the directory holding the game's share/.
+    MapPlay(const std::string& game, const std::string& data);
+
+    // Starts the game on map, waits for it and returns its exit status (128
+    // plus the signal's number when a signal ended it). The tile set path the
+    // map names is taken, as when the map was checked, from the working
+    // directory. Failures to prepare are one line on standard error and
+    // status 2.
+    int Play(const std::string& map) const;
+
+    // Where the game and its data are for this checker: those of the build
+    // tree it was built in, or the places the installation gave them, from
+    // its own directory. False, after a line on standard error, when the game
+    // is not there.
+    static bool Find(std::string& game, std::string& data);
+
+private:
+    std::string game;
+    std::string data;
+};
+
+#endif

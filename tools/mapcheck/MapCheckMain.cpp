@@ -82,11 +82,13 @@ int main(int argc, char** argv)
             std::cerr << "Usage: vexlume-mapcheck --play MAP\n";
             return 2;
         }
-        const MapCheck::Status checked = MapCheck::Check(argv[2], std::cout);
         std::string game, data;
-        if (checked >= MapCheck::Unreadable || !MapPlay::Find(game, data))
-            return checked >= MapCheck::Unreadable ? checked : 2;
-        return MapPlay(game, data).Play(argv[2]);
+        if (!MapPlay::Find(game, data))
+            return MapCheck::Unreadable;
+        const MapPlay play(game, data);
+        const std::string map = play.LookFromGame(argv[2]);
+        const MapCheck::Status checked = MapCheck::Check(map, std::cout);
+        return checked >= MapCheck::Unreadable ? checked : play.Play(map);
     }
     int status = MapCheck::Clean;
     for (int i = 1; i < argc; ++i) {

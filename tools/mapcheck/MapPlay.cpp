@@ -90,16 +90,36 @@ bool MapPlay::Find(std::string& gameFound, std::string& dataFound)
     return true;
 }
 
-int MapPlay::Play(const std::string& map) const
+std::string MapPlay::TilesetFile(const std::string& map)
 {
     std::ifstream in(map, std::ios::binary);
     MapFile read;
     read.Read(in);
-    const fs::path tileset = read.tilesetFile;
+    return read.tilesetFile;
+}
 
-    std::string scratchName = (fs::temp_directory_path() / "vexlume-play.XXXXXX").string();
+std::string MapPlay::LookFromGame(const std::string& map) const
+{
+    const fs::path tileset = TilesetFile(map);
+    std::error_code error;
+    if (tileset.empty() || tileset.is_absolute() || fs::exists(tileset, error) ||
+        !fs::exists(data / tileset, error))
+        return map;
+    const std::string moved = fs::absolute(map, error).string();
+    return !error && chdir(data.c_str()) == 0 ? moved : map;
+}
+
+int MapPlay::Play(const std::string& map) const
+{
+    const fs::path tileset = TilesetFile(map);
+
+    std::error_code error;
+    fs::path temporary = fs::temp_directory_path(error);
+    if (error)
+        temporary = "/tmp";
+    std::string scratchName = (temporary / "vexlume-play.XXXXXX").string();
     if (!mkdtemp(scratchName.data())) {
-        Fail("cannot make a scratch directory in " + fs::temp_directory_path().string());
+        Fail("cannot make a scratch directory in " + temporary.string());
         return 2;
     }
     const fs::path scratch = scratchName;
@@ -107,10 +127,9 @@ int MapPlay::Play(const std::string& map) const
     for (int depth = DepthNeeded(tileset); depth > 0; --depth)
         here /= "up";
     bool ready = true;
-    std::error_code error;
     try {
         fs::create_directories(here / "share");
-        for (const fs::directory_entry& file : fs::directory_iterator(fs::path(data) / "share"))
+        for (const fs::directory_entry& file : fs::directory_iterator(data / "share"))
             if (file.path().filename() != "test.map")
                 fs::create_symlink(fs::canonical(file.path()), here / "share" / file.path().filename());
         fs::copy_file(map, here / "share" / "test.map");

@@ -1,6 +1,7 @@
 #ifndef VEXLUME_MAPPLAY_H
 #define VEXLUME_MAPPLAY_H
 
+#include <filesystem>
 #include <string>
 
 // Plays a map maker's map in the unchanged game, which always loads
@@ -21,6 +22,13 @@ public:
     // status 2.
     int Play(const std::string& map) const;
 
+    // The game plays a map in a directory whose share/ holds its data, so a
+    // tile set path such as share/Tiles.png that leads nowhere from the
+    // working directory may name the game's own: then the working directory
+    // becomes the game's data directory, so that the map is checked as the
+    // game will play it. Returns the map's path from the working directory.
+    std::string LookFromGame(const std::string& map) const;
+
     // Where the game and its data are for this checker: those of the build
     // tree it was built in, or the places the installation gave them, from
     // its own directory. False, after a line on standard error, when the game
@@ -28,8 +36,10 @@ public:
     static bool Find(std::string& game, std::string& data);
 
 private:
+    static std::string TilesetFile(const std::string& map);
+
     std::string game;
-    std::string data;
+    std::filesystem::path data;
 };
 
 #endif

@@ -1,7 +1,9 @@
 #include "MapPlay.h"
 
 #include "MapFile.h"
+#include "MapReport.h"
 
+#include <algorithm>
 #include <csignal>
 #include <cstdlib>
 #include <filesystem>
@@ -52,13 +54,14 @@ bool PlaceLink(const fs::path& directory, const fs::path& relative, const fs::pa
         if (std::next(part) == relative.end())
             break;
         if (fs::is_symlink(at))
-            return Fail("the tile set path " + relative.string() + " leads through the game's own " + at.string());
+            return Fail("the tile set path " + Shown(relative.string()) + " leads through the game's own " +
+                        at.string());
         fs::create_directory(at);
     }
     if (fs::is_symlink(at))
         fs::remove(at);
     if (fs::exists(at))
-        return Fail("the tile set path " + relative.string() + " names the map itself");
+        return Fail("the tile set path " + Shown(relative.string()) + " names the map itself");
     fs::create_symlink(target, at);
     return true;
 }

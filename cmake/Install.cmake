@@ -52,6 +52,11 @@ vexlume_launcher_path(VEXLUME_LAUNCHER_DATADIR "${VEXLUME_GAMES_DATADIR}")
 vexlume_launcher_path(VEXLUME_LAUNCHER_PROGRAM "${VEXLUME_GAMES_LIBDIR}/vexlume")
 configure_file(${PROJECT_SOURCE_DIR}/desktop/vexlume.sh.in
   ${PROJECT_BINARY_DIR}/install/vexlume @ONLY)
+# vexlume-mapcheck --play finds them the same way, from its own directory.
+string(REPLACE "$here/" "" VEXLUME_PLAY_GAME "${VEXLUME_LAUNCHER_PROGRAM}")
+string(REPLACE "$here/" "" VEXLUME_PLAY_DATA "${VEXLUME_LAUNCHER_DATADIR}")
+target_compile_definitions(vexlume-mapcheck PRIVATE
+  VEXLUME_INSTALLED_GAME="${VEXLUME_PLAY_GAME}" VEXLUME_INSTALLED_DATA="${VEXLUME_PLAY_DATA}")
 
 # Debian installs manual pages compressed; -n keeps the name and time out of
 # the header so the package's contents do not change between builds.

@@ -64,6 +64,11 @@ void FailWithLine(const std::string& line)
 {
     if (throwOnFailure)
         throw FatalFailure{PrintableLine(line)};
-    std::cerr << PrintableLine(line) << std::flush;
+    ReportLine(line);
     std::exit(1);
+}
+
+void ReportLine(const std::string& line)
+{
+    std::cerr << PrintableLine(line) << std::flush;
 }

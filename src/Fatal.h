@@ -18,6 +18,10 @@
 // Writes the line as given (which must end in '\n') and exits with 1.
 [[noreturn]] void FailWithLine(const std::string& line);
 
+// Writes the line as FailWithLine does, for the one report that is not
+// fatal by itself (a map file that cannot be opened), and returns.
+void ReportLine(const std::string& line);
+
 // Programs that run the game's loading code without being the game (a fuzzer
 // feeding it arbitrary maps, for one) may have failures thrown as
 // FatalFailure, carrying the line, instead of ending the process. The game

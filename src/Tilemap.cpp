@@ -7,7 +7,6 @@
 
 #include <cstdint>
 #include <fstream>
-#include <iostream>
 #include <utility>
 
 namespace {
@@ -40,7 +39,7 @@ bool Tilemap::LoadMap(std::string file)
     mapFile = file;
     std::ifstream in(mapFile, std::ios::binary);
     if (!in) {
-        std::cerr << "ERROR: Couldn't load \"" << mapFile << "\"." << std::endl;
+        ReportLine("ERROR: Couldn't load \"" + mapFile + "\".\n");
         return false;
     }
 

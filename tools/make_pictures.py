@@ -186,14 +186,20 @@ def dilate(mask, r):
     return out
 
 
+# The game draws its frames-per-second counter in white over the picture's
+# top-left corner (about 140 x 36 pixels at its font size); everything sits
+# below that band, which stays black, so see-through, and the counter reads.
+COUNTER_BAND = 36
+
+
 def make_title():
-    W, H = 560, 140
+    W, H = 560, 140 + COUNTER_BAND
     cv = Canvas(W, H, BLACK, key=BLACK)
     dark = (16, 16, 24)
     shadow_c = (58, 26, 84)
 
     word, ww, wh = text_mask("VEXLUME", BIG, 11, 1)
-    ox, oy = (W - ww) // 2 - 2, 10
+    ox, oy = (W - ww) // 2 - 2, COUNTER_BAND + 10
     word = {(x + ox, y + oy) for x, y in word}
 
     # Drop shadow first, then a dark rim, so the letters pop off any backdrop.
@@ -219,7 +225,7 @@ def make_title():
         cv.set(x, y, c)
 
     sub, sw, sh = text_mask("A TINY WORLD TO WANDER", SMALL, 2, 1)
-    sx, sy = (W - sw) // 2, 112
+    sx, sy = (W - sw) // 2, COUNTER_BAND + 112
     sub = {(x + sx, y + sy) for x, y in sub}
     for x, y in dilate(sub, 2):
         cv.set(x, y, dark)
@@ -238,7 +244,7 @@ def make_title():
     sparkle(sx + sw + 21, sy + 7, 5, (255, 236, 150))
     sparkle(sx - 44, sy + 4, 3, (150, 210, 255))
     sparkle(sx + sw + 43, sy + 10, 3, (150, 210, 255))
-    sparkle(ox + ww - 4, 6, 4, (255, 255, 200))
+    sparkle(ox + ww - 4, oy - 4, 4, (255, 255, 200))
     sparkle(sx - 66, sy + 12, 2, (255, 200, 230))
     return cv
 

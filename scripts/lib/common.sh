@@ -60,23 +60,28 @@ build() {
   cmake --build "$build_dir" -j"$(nproc)" "${targets[@]}"
 }
 
-# Starts Xvfb with GLX at the game's own screen size on the first free
-# display number and exports DISPLAY; the server is stopped when the calling
-# script exits.
+# Starts Xvfb with GLX at the game's own screen size on a free display and
+# exports DISPLAY; the server is stopped when the calling script exits. Xvfb
+# picks the display number itself (-displayfd): a lock file left in /tmp
+# tells it nothing about a server of another root or container that shares
+# this machine's abstract X sockets, and binding the socket does.
 start_virtual_display() {
-  local n
-  for n in $(seq 90 140); do
-    [ -e "/tmp/.X$n-lock" ] || [ -e "/tmp/.X11-unix/X$n" ] || break
-  done
-  Xvfb ":$n" -screen 0 1680x1050x24 +extension GLX -nolisten tcp >/dev/null 2>&1 &
+  local number_file i
+  number_file=$(mktemp)
+  Xvfb -displayfd 3 -screen 0 1680x1050x24 +extension GLX -nolisten tcp 3>"$number_file" >/dev/null 2>&1 &
   xvfb_pid=$!
   trap 'kill $xvfb_pid 2>/dev/null; wait $xvfb_pid 2>/dev/null' EXIT
-  export DISPLAY=":$n"
-  local i
   for i in $(seq 1 100); do
-    xdpyinfo >/dev/null 2>&1 && return 0
+    if [ -s "$number_file" ]; then
+      export DISPLAY=":$(cat "$number_file")"
+      rm -f "$number_file"
+      xdpyinfo >/dev/null 2>&1 && return 0
+      break
+    fi
+    kill -0 $xvfb_pid 2>/dev/null || break
     sleep 0.1
   done
-  echo "Xvfb did not start on $DISPLAY" >&2
+  rm -f "$number_file"
+  echo "Xvfb did not start" >&2
   return 1
 }

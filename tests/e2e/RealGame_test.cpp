@@ -227,3 +227,44 @@ TEST(RealGame, RefusesBadDataAndMissingDriversWithOneLineAndStatusOne)
             EXPECT_TRUE(c == '\n' || (Uint8(c) >= 0x20 && c != 0x7F)) << "a control byte: " << run.err;
     }
 }
+
+// vexlume-mapcheck --play puts a map of one's own, with the tile set it names from where the checker runs, in place
+// of the shipped map, leaves nothing behind and passes the game's status on; a map the game would refuse is not
+// played.
+TEST(RealGame, TheMapCheckerPlaysAMapOfOnesOwnInTheGame)
+{
+    fixtures::ScratchDir dir;
+    ASSERT_EQ(std::system(("mkdir " + dir / "tmp " + dir / "art " + dir / "work").c_str()), 0);
+    fixtures::WritePicture(dir / "art/tiles.bmp", 64, 32, [](int x, int) { return x < 32 ? 0x3366CCu : 0xCC9933u; });
+    std::string map = "Mine\n1\n\n\n../art/tiles.bmp\n32 32 9 7\n";
+    for (int cell = 0; cell < 63; ++cell)
+        map += "1 ";
+    fixtures::WriteFile(dir / "work/m.map", map);
+    fixtures::WriteFile(dir / "work/small.map", "Small\n1\n\n\nshare/Tiles.png\n32 32 8 6\n");
+    const std::string shipped = fixtures::ReadFile(Source + "/share/test.map");
+    std::map<std::string, std::string> env = {{"SDL_VIDEODRIVER", "x11"}, {"SDL_AUDIODRIVER", "dummy"},
+                                              {"TMPDIR", dir / "tmp"}};
+    auto leftBehind = [&] { return std::system(("rmdir " + dir / "tmp && mkdir " + dir / "tmp").c_str()) != 0; };
+
+    fixtures::Process play(VEXLUME_MAPCHECK, dir / "work", env, {"--play", "m.map"});
+    XScreen screen;
+    EXPECT_TRUE(fixtures::WaitUntil([&] {
+        const Picture window = screen.Grab(scene::CameraX, scene::CameraY, 256, 192);
+        return std::count(window.rgb.begin(), window.rgb.end(), 0xCC9933u) == 256 * 192;
+    })) << "the map's tile 1 does not fill the camera window; " << play.Out() << play.Err();
+    screen.Key(XK_Escape, true);
+    screen.Key(XK_Escape, false);
+    EXPECT_EQ(play.Wait(30), 0) << play.Err();
+    EXPECT_NE(play.Out().find("clean: the game reads this map as written\n"), std::string::npos) << play.Out();
+    EXPECT_FALSE(leftBehind());
+    EXPECT_EQ(fixtures::ReadFile(Source + "/share/test.map"), shipped);
+
+    const fixtures::RunResult refused = fixtures::Run(VEXLUME_MAPCHECK, dir / "work", env, 30, {"--play", "small.map"});
+    EXPECT_EQ(refused.status, 3);
+    EXPECT_EQ(refused.out.find("Vexlume 0.0.6"), std::string::npos) << refused.out;
+    env["SDL_AUDIODRIVER"] = "no-such-driver";
+    const fixtures::RunResult failed = fixtures::Run(VEXLUME_MAPCHECK, dir / "work", env, 30, {"--play", "m.map"});
+    EXPECT_EQ(failed.status, 1);
+    EXPECT_EQ(failed.err.rfind("Unable to initialize the audio system: ", 0), 0u) << failed.err;
+    EXPECT_FALSE(leftBehind());
+}

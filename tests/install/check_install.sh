@@ -40,6 +40,13 @@ done
 LC_ALL=C.UTF-8 man -l "$prefix/share/man/man6/vexlume.6.gz" 2>/dev/null | grep -q "vexlume-mapcheck(6)" ||
   fail "vexlume(6) does not point to vexlume-mapcheck(6)"
 (cd "$datadir" && "$bindir/vexlume-mapcheck" share/test.map) || fail "vexlume-mapcheck share/test.map in $datadir"
+# --play finds the installed game and its data from anywhere; without sound the game stops at once, and its
+# line and status come through.
+status=0
+(cd / && SDL_AUDIODRIVER=no-such-driver "$bindir/vexlume-mapcheck" --play "$datadir/share/test.map") >"$scratch/out" \
+  2>"$scratch/err" || status=$?
+[ "$status" -eq 1 ] && grep -q '^Unable to initialize the audio system: ' "$scratch/err" ||
+  { cat "$scratch/out" "$scratch/err" >&2; fail "vexlume-mapcheck --play did not start the installed game"; }
 
 # The launcher must become the game, running in the data directory, with the
 # window class the desktop entry names so that docks group it.

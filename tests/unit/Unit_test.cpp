@@ -13,6 +13,8 @@
 #include <climits>
 #include <cstring>
 #include <ctime>
+#include <filesystem>
+#include <fstream>
 #include <iostream>
 
 // The clock, the random generator and its seed, under the tests' control:
@@ -190,7 +192,7 @@ TEST(TilemapDeathTest, RefusesMapsOutsideTheLimitsWithOneLine)
             std::cerr << (tiles.drawn->blits.size() == 63 ? "" : "not all 9x7 cells that the window touches drawn\n");
         }, problem.empty() ? "" : refused + problem + ".\n");
     }
-    ExpectEnd([&] { PreviewTilemap{dir / "absent"}; }, "ERROR: Couldn't load \"" + dir / "absent" + "\".\n");
+    ExpectEnd([&] { PreviewTilemap{dir / "absent\x1b"}; }, "ERROR: Couldn't load \"" + dir / "absent\\x1B" + "\".\n");
     ExpectEnd([] { FailWithLine("no end \x1f\x7f"); }, "no end \\x1F\\x7F");
     ExpectEnd([] { SDL_SetError("bad\tone"); FailWithSDLError("Couldn't \x02: "); }, "Couldn't \\x02: bad\\x09one\n");
 }
@@ -239,46 +241,58 @@ TEST(Tilemap, DrawsTheWindowOverTheMapMovedByClampedOffsets)
     EXPECT_EQ(map.drawn->blits.at(0), (std::array<int, 6>{0, 10, 32, 10, 520, 400}));
 }
 
-TEST(MapCheck, ReportsEachTrapOnItsLineAndWarningsInItsStatus)
+TEST(MapCheck, ReportsEachTrapOnItsLineAndTheWorstInItsStatus)
 {
     // The header takes lines 1 to 6, so grid row r is on line 7 + r.
     const std::string head = "M\n1\nA\nB\nshare/Tiles.png\n", map = head + "32 32 9 7\n", cr = "0 1 2 3 4 5 6 7 8\r\n";
     const std::string row = "0 1 2 3 4 5 6 7 8\n", rows3 = row + row + row, rows7 = rows3 + rows3 + row;
-    const std::tuple<std::string, int, std::vector<std::string>> rows[] = { // the map, findings, parts of the report
-        {map + rows7, 0, {"(title): \"M\"", "line 2: 1", "line 4: \"B\"", "line 5 (tile set)", "9x7 tiles, 288x224",
-                          "16 tiles (0 to 15)", "lines 7 to 13, 63 of 63 cells, tile numbers 0 to 8", "clean: the"}},
-        {"M\r\n1\r\nA\r\nB\r\nshare/Tiles.png\r\n", 6, {"line 2: \"\"", "line 4 (tile set): \"B\\r\"", "m:1: warning: "
-         "carriage return at the end of the line:", "m:2: warning: the number on line 2 is followed by a carriage",
-         "m:3: warning: carriage", "m:4: warning: carriage", "m:5: warning: text stands where the tile width is due"}},
-        {map + row + cr + row + cr + rows3, 1, {"m:8: warning: carriage return at the end of the line (the"}},
-        {"M\n7", 2, {"line 2: 7", "m:2: warning: the file ends where line 3 is due", "m:2: warning: the map is too"}},
-        {"M\n+x", 2, {"line 2: 0", "m:2: warning: text stands where the line-2 number is due: it and every"}},
-        {"M\n7\nC", 2, {"line 3: \"C\"", "m:3: warning: the file ends where line 4 is due"}},
-        {head + "32 32 9", 2, {"m:6: warning: the file ends where the row count is due"}},
-        {head + "32 32 1 1\n5\n", 1, {"1 of 1 cells, tile numbers 5 to 5", "m:6: warning: the map is too small"}},
-        {map + rows3 + row + "0 1 x 3\n", 1, {"7 to 11, 38 of 63", "m:11: warning: text inside the grid at cell (2,"}},
-        {map + row + row + "0 1 2147483648\n", 1, {"m:9: warning: a number beyond 32 bits at cell (2, 2)"}},
-        {map + row + row + "0 1 -2147483649\n", 1, {"m:9: warning: a number beyond 32 bits at cell (2, 2)"}},
-        {map + rows3, 1, {"lines 7 to 9, 27 of 63", "m:9: warning: the grid has only 27 of 63 values: cell (0, 3)"}},
-        {map + rows7 + "\n\n5\n", 1, {"m:16: warning: values after the grid"}},
-        {map + rows3 + row + row + "-2147483648 +15 -0 2147483647 16 -1 -1 -1 -1\n" + row, 6,
+    const std::string here = std::filesystem::current_path().string(), refuses = "error: the game refuses this map: it ";
+    // The map, its findings, the status (1 warnings only, 3 a map the game will not play) and parts of the report.
+    const std::tuple<std::string, int, int, std::vector<std::string>> rows[] = {
+        {map + rows7, 0, 0, {"(title): \"M\"", "line 2: 1", "line 4: \"B\"", "line 5 (tile set)", "9x7 tiles, 288x224",
+                             "16 tiles (0 to 15)", "lines 7 to 13, 63 of 63 cells, tile numbers 0 to 8", "clean: the"}},
+        {"M\r\n1\r\nA\r\nB\r\nshare/Tiles.png\r\n", 7, 3, {"line 2: \"\"", "line 4 (tile set): \"B\\r\"", "m:1: "
+         "warning: carriage return at the end of the line:", "m:2: warning: the number on line 2 is followed by a "
+         "carriage", "m:3: warning: carriage", "m:4: warning: carriage", "m:4: error: the game stops on this map: its "
+         "tile set \"B\\r\" cannot be loaded from " + here, "m:5: warning: text stands where the tile width is due"}},
+        {map + row + cr + row + cr + rows3, 1, 1, {"m:8: warning: carriage return at the end of the line (the"}},
+        {"M\n7", 3, 3, {"line 2: 7", "m:2: warning: the file ends where line 3 is due", "tile set: cannot be loaded "
+                        "from " + here + "\n", "m:2: error: the game stops on this map: its tile set \"\" cannot be "
+                        "loaded from " + here + ": the path is empty", "m:2: " + refuses + "has 0x0 tiles; the camera"}},
+        {"M\n+x", 3, 3, {"line 2: 0", "m:2: warning: text stands where the line-2 number is due: it and every"}},
+        {"M\n7\nC", 3, 3, {"line 3: \"C\"", "m:3: warning: the file ends where line 4 is due"}},
+        {head + "32 32 9", 2, 3, {"m:6: warning: the file ends where the row count is due", "m:6: " + refuses}},
+        {head + "32 32 1 1\n5\n", 1, 3, {"1 of 1 cells, tile numbers 5 to 5", "m:6: " + refuses + "has 1x1 tiles"}},
+        {map + rows3 + row + "0 1 x 3\n", 1, 1, {"7 to 11, 38 of 63", "m:11: warning: text inside the grid at cell (2,"}},
+        {map + row + row + "0 1 2147483648\n", 1, 1, {"m:9: warning: a number beyond 32 bits at cell (2, 2)"}},
+        {map + row + row + "0 1 -2147483649\n", 1, 1, {"m:9: warning: a number beyond 32 bits at cell (2, 2)"}},
+        {map + rows3, 1, 1, {"lines 7 to 9, 27 of 63", "m:9: warning: the grid has only 27 of 63 values: cell (0, 3)"}},
+        {map + rows7 + "\n\n5\n", 1, 1, {"m:16: warning: values after the grid"}},
+        {map + rows3 + row + row + "-2147483648 +15 -0 2147483647 16 -1 -1 -1 -1\n" + row, 6, 1,
          {"tile numbers -2147483648 to 2147483647", "m:12: warning: tile number 2147483647 at cell (3, 5)",
           "m:12: warning: tile number 16 at cell (4, 5) is outside the tile set (0 to 15)", "m:13: warning: 2 more"}},
-        {head + "0 32 9 7\n" + rows7, 1, {"9x7 tiles, 0x224 pixels", "m:5: error: the game refuses this map: it"}},
-        {head + "32 32 65537 1\n", 1, {"m:6: error: the game refuses this map: it has 65537 columns"}},
+        {head + "0 32 9 7\n" + rows7, 1, 3, {"9x7 tiles, 0x224 pixels", "m:5: " + refuses + "gives a tile width of 0"}},
+        {head + "32 32 65537 1\n", 1, 3, {"m:6: " + refuses + "has 65537 columns"}},
+        // The tile set misspelled, as map makers most often do.
+        {"M\n1\nA\nB\nshare/tiles.png\n32 32 9 7\n" + rows7, 1, 3,
+         {"m:5: error: the game stops on this map: its tile set \"share/tiles.png\" cannot be loaded from " + here +
+          ": Couldn't open share/tiles.png\n"}},
     };
     fixtures::ScratchDir dir;
-    for (const auto& [text, findings, parts] : rows) {
+    for (const auto& [text, findings, status, parts] : rows) {
         fixtures::WriteFile(dir / "m", text);
         const fixtures::RunResult run = fixtures::Run(VEXLUME_MAPCHECK, ".", {}, 30, {dir / "m"});
-        EXPECT_EQ(run.status, findings ? 1 : 0);
+        EXPECT_EQ(run.status, status) << run.out;
         // Ten lines of summary, then one for each finding or one saying that there is none.
         EXPECT_EQ(std::count(run.out.begin(), run.out.end(), '\n'), 10 + std::max(findings, 1)) << run.out;
         for (const std::string& part : parts)
             EXPECT_NE(run.out.find(part), std::string::npos) << part << " in\n" << run.out;
     }
-    // The worst status of the files: 2 for one that cannot be read.
-    EXPECT_EQ(fixtures::Run(VEXLUME_MAPCHECK, ".", {}, 30, {dir / "absent", dir / "m"}).status, 2);
+    // The highest status of the files, 3 of the last map above over 2 of one that cannot be read; a picture of a
+    // map the game will not play has the same status, the report saying why, and is not written.
+    EXPECT_EQ(fixtures::Run(VEXLUME_MAPCHECK, ".", {}, 30, {dir / "absent", dir / "m"}).status, 3);
+    EXPECT_EQ(fixtures::Run(VEXLUME_MAPCHECK, ".", {}, 30, {"--render", dir / "m.png", dir / "m"}).status, 3);
+    EXPECT_FALSE(std::ifstream(dir / "m.png"));
 }
 
 } // namespace

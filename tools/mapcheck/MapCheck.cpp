@@ -9,6 +9,7 @@
 
 #include <algorithm>
 #include <climits>
+#include <filesystem>
 #include <fstream>
 
 namespace {
@@ -28,6 +29,7 @@ struct Findings {
     // The tile set, read from the working directory as the game reads it.
     bool tilesetSought = false;
     bool tilesetLoaded = false;
+    std::string tilesetError; // why it could not be loaded
     int setWidth = 0;
     int setHeight = 0;
     std::string tilesetProblem;
@@ -40,8 +42,10 @@ void SeekTileset(Findings& f)
 {
     f.tilesetSought = true;
     SDL_Surface* tileset = f.map.tilesetFile.empty() ? nullptr : IMG_Load(f.map.tilesetFile.c_str());
-    if (!tileset)
+    if (!tileset) {
+        f.tilesetError = f.map.tilesetFile.empty() ? "the path is empty" : Escaped(IMG_GetError());
         return;
+    }
     f.tilesetLoaded = true;
     f.setWidth = tileset->w;
     f.setHeight = tileset->h;
@@ -67,6 +71,14 @@ void OnCell(Findings& f, int column, int row, int value, int line)
                                  std::to_string(f.tileCount - 1) + ")");
 }
 
+// Where relative tile set paths are looked for from, as the game looks.
+std::string WorkingDirectory()
+{
+    std::error_code error;
+    const std::filesystem::path here = std::filesystem::current_path(error);
+    return error ? "the current directory" : here.string();
+}
+
 void WriteSummary(const std::string& path, const Findings& f, std::ostream& out)
 {
     const MapFile& map = f.map;
@@ -83,7 +95,7 @@ void WriteSummary(const std::string& path, const Findings& f, std::ostream& out)
             << static_cast<long long>(map.tileHeight) * map.rows << " pixels";
     out << "\n";
     if (!f.tilesetLoaded)
-        out << "  tile set: cannot be loaded from this directory\n";
+        out << "  tile set: cannot be loaded from " << WorkingDirectory() << "\n";
     else if (f.tileCount < 0)
         out << "  tile set: " << f.setWidth << "x" << f.setHeight << " pixels\n";
     else
@@ -159,7 +171,7 @@ void WarnSizes(const MapFile& map, const std::string& gridProblem, MapReport& re
         report.Refused(sizesLine, size);
     const std::string camera = Tilemap::CameraProblem(map.columns, map.rows, scene::CameraColumns, scene::CameraRows);
     if (!camera.empty())
-        report.Warn(sizesLine, "the map is too small to scroll: it " + camera + "; the game refuses it");
+        report.Refused(sizesLine, camera);
 }
 
 } // namespace
@@ -181,8 +193,12 @@ MapCheck::Status MapCheck::Check(const std::string& path, std::ostream& out)
 
     // The traps, in the order a reader meets them in the file.
     MapReport report;
+    const int tilesetLine = f.map.itemLines[5] ? f.map.itemLines[5] : f.map.stopLine;
+    if (!f.tilesetLoaded)
+        report.Stops(tilesetLine, "its tile set " + Shown(f.map.tilesetFile) + " cannot be loaded from " +
+                                      WorkingDirectory() + ": " + f.tilesetError);
     if (!f.tilesetProblem.empty())
-        report.Refused(f.map.itemLines[5], f.tilesetProblem);
+        report.Refused(tilesetLine, f.tilesetProblem);
     WarnLineEnds(f.map, report);
     WarnStop(f.map, report);
     if (trailingLine > 0)
@@ -196,5 +212,5 @@ MapCheck::Status MapCheck::Check(const std::string& path, std::ostream& out)
     report.Write(path, out);
     if (!report.Warned())
         out << "  clean: the game reads this map as written\n";
-    return report.Warned() ? Warned : Clean;
+    return report.Unplayable() ? Unplayable : report.Warned() ? Warned : Clean;
 }

@@ -7,11 +7,13 @@
 // Tells a map maker what the game will see in a map file: it reads the file
 // with the game's own reader and reports the header, sizes and grid, with a
 // warning, naming the line, for every trap of the format that makes the game
-// read something other than what was probably meant.
+// read something other than what was probably meant, and an error for every
+// reason the game would not play the map.
 class MapCheck
 {
 public:
-    enum Status { Clean = 0, Warned = 1, Unreadable = 2 };
+    // Unplayable: the game refuses the map, stops on it or draws none of it.
+    enum Status { Clean = 0, Warned = 1, Unreadable = 2, Unplayable = 3 };
 
     // Checks one file, writing the report to out. Relative tile set paths
     // resolve against the working directory, as in the game.

@@ -2,6 +2,12 @@
 
 #include <algorithm>
 
+namespace {
+
+const char* const Hex = "0123456789ABCDEF";
+
+} // namespace
+
 void MapReport::Warn(int line, const std::string& text)
 {
     entries.push_back({line, "warning: " + text});
@@ -10,11 +16,19 @@ void MapReport::Warn(int line, const std::string& text)
 void MapReport::Refused(int line, const std::string& problem)
 {
     entries.push_back({line, "error: the game refuses this map: it " + problem});
+    unplayable = true;
+}
+
+void MapReport::Stops(int line, const std::string& text)
+{
+    entries.push_back({line, "error: the game stops on this map: " + text});
+    unplayable = true;
 }
 
 void MapReport::Append(const MapReport& other)
 {
     entries.insert(entries.end(), other.entries.begin(), other.entries.end());
+    unplayable = unplayable || other.unplayable;
 }
 
 void MapReport::Write(const std::string& path, std::ostream& out)
@@ -24,26 +38,33 @@ void MapReport::Write(const std::string& path, std::ostream& out)
         out << path << ":" << entry.line << ": " << entry.text << "\n";
 }
 
-std::string Shown(const std::string& text)
+std::string Escaped(const std::string& text)
 {
-    std::string shown = "\"";
+    std::string shown;
     for (char c : text) {
+        const unsigned char byte = static_cast<unsigned char>(c);
         if (c == '\r')
             shown += "\\r";
         else if (c == '\t')
             shown += "\\t";
+        else if (byte < 0x20 || byte == 0x7F)
+            shown += std::string("\\x") + Hex[byte >> 4] + Hex[byte & 0xF];
         else
             shown += c;
     }
-    return shown + "\"";
+    return shown;
+}
+
+std::string Shown(const std::string& text)
+{
+    return "\"" + Escaped(text) + "\"";
 }
 
 std::string ByteName(int byte)
 {
-    static const char* const hex = "0123456789ABCDEF";
     std::string name = "0x";
-    name += hex[(byte >> 4) & 0xF];
-    name += hex[byte & 0xF];
+    name += Hex[(byte >> 4) & 0xF];
+    name += Hex[byte & 0xF];
     if (byte == '\r')
         return "a carriage return (" + name + ")";
     if (byte == ' ')

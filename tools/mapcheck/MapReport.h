@@ -13,11 +13,15 @@ class MapReport
 {
 public:
     void Warn(int line, const std::string& text);
+    // Findings that keep the game from playing the map at all: it refuses
+    // the map with a line naming it, or stops on something the map names.
     // problem is worded to follow "it", the map.
     void Refused(int line, const std::string& problem);
+    void Stops(int line, const std::string& text);
     // Takes over every finding of other, after those made so far.
     void Append(const MapReport& other);
     bool Warned() const { return !entries.empty(); }
+    bool Unplayable() const { return unplayable; }
     // One line per finding: "path:line: " and its text.
     void Write(const std::string& path, std::ostream& out);
 
@@ -27,10 +31,13 @@ private:
         std::string text;
     };
     std::vector<Entry> entries;
+    bool unplayable = false;
 };
 
-// A header text as the game holds it, quoted, carriage returns and tabs
-// shown as \r and \t.
+// A text with carriage returns and tabs shown as \r and \t, and other
+// control bytes as \xNN, so that it cannot drive the terminal.
+std::string Escaped(const std::string& text);
+// A header text as the game holds it, escaped and quoted.
 std::string Shown(const std::string& text);
 
 // A byte named so that a reader can find it: "a space (0x20)", "'x' (0x78)".

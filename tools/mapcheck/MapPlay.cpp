@@ -1,0 +1,171 @@
+#include "MapPlay.h"
+
+#include "MapFile.h"
+#include "MapReport.h"
+
+#include <algorithm>
+#include <csignal>
+#include <cstdlib>
+#include <filesystem>
+#include <fstream>
+#include <iostream>
+#include <sys/wait.h>
+#include <unistd.h>
+
+namespace fs = std::filesystem;
+
+namespace {
+
+bool Fail(const std::string& line)
+{
+    std::cerr << "vexlume-mapcheck: --play: " << line << "\n";
+    return false;
+}
+
+// How many directories the game's working directory must lie below the
+// scratch directory so that a relative path climbing out with ".." still
+// ends inside it.
+int DepthNeeded(const fs::path& relative)
+{
+    int depth = 0, lowest = 0;
+    for (auto part = relative.begin(); part != relative.end() && std::next(part) != relative.end(); ++part) {
+        if (*part == "..")
+            lowest = std::min(lowest, --depth);
+        else if (!part->empty() && *part != ".")
+            ++depth;
+    }
+    return -lowest;
+}
+
+// Makes the relative path, seen from directory, lead to target: the
+// directories on its way are made, and a link to the game's own file of that
+// name is replaced. Never writes through a link into the game's data.
+bool PlaceLink(const fs::path& directory, const fs::path& relative, const fs::path& target)
+{
+    fs::path at = directory;
+    for (auto part = relative.begin(); part != relative.end(); ++part) {
+        if (part->empty() || *part == ".")
+            continue;
+        if (*part == "..") {
+            at = at.parent_path();
+            continue;
+        }
+        at /= *part;
+        if (std::next(part) == relative.end())
+            break;
+        if (fs::is_symlink(at))
+            return Fail("the tile set path " + Shown(relative.string()) + " leads through the game's own " +
+                        at.string());
+        fs::create_directory(at);
+    }
+    if (fs::is_symlink(at))
+        fs::remove(at);
+    if (fs::exists(at))
+        return Fail("the tile set path " + Shown(relative.string()) + " names the map itself");
+    fs::create_symlink(target, at);
+    return true;
+}
+
+} // namespace
+
+MapPlay::MapPlay(const std::string& game, const std::string& data) : game(game), data(data)
+{
+}
+
+bool MapPlay::Find(std::string& gameFound, std::string& dataFound)
+{
+    std::error_code error;
+    const fs::path self = fs::read_symlink("/proc/self/exe", error);
+    if (!error && fs::equivalent(self, VEXLUME_BUILD_CHECKER, error)) {
+        gameFound = VEXLUME_BUILD_GAME;
+        dataFound = VEXLUME_BUILD_DATA;
+    } else {
+        // Installed: the places are given from the checker's own directory,
+        // so that a tree moved to another prefix still works.
+        const fs::path here = self.parent_path();
+        gameFound = (here / VEXLUME_INSTALLED_GAME).lexically_normal().string();
+        dataFound = (here / VEXLUME_INSTALLED_DATA).lexically_normal().string();
+    }
+    if (access(gameFound.c_str(), X_OK) != 0)
+        return Fail("the game is not at " + gameFound);
+    if (!fs::is_directory(fs::path(dataFound) / "share"))
+        return Fail("the game's data is not at " + dataFound);
+    return true;
+}
+
+std::string MapPlay::TilesetFile(const std::string& map)
+{
+    std::ifstream in(map, std::ios::binary);
+    MapFile read;
+    read.Read(in);
+    return read.tilesetFile;
+}
+
+std::string MapPlay::LookFromGame(const std::string& map) const
+{
+    const fs::path tileset = TilesetFile(map);
+    std::error_code error;
+    if (tileset.empty() || tileset.is_absolute() || fs::exists(tileset, error) ||
+        !fs::exists(data / tileset, error))
+        return map;
+    const std::string moved = fs::absolute(map, error).string();
+    return !error && chdir(data.c_str()) == 0 ? moved : map;
+}
+
+int MapPlay::Play(const std::string& map) const
+{
+    const fs::path tileset = TilesetFile(map);
+
+    std::error_code error;
+    fs::path temporary = fs::temp_directory_path(error);
+    if (error)
+        temporary = "/tmp";
+    std::string scratchName = (temporary / "vexlume-play.XXXXXX").string();
+    if (!mkdtemp(scratchName.data())) {
+        Fail("cannot make a scratch directory in " + temporary.string());
+        return 2;
+    }
+    const fs::path scratch = scratchName;
+    fs::path here = scratch;
+    for (int depth = DepthNeeded(tileset); depth > 0; --depth)
+        here /= "up";
+    bool ready = true;
+    try {
+        fs::create_directories(here / "share");
+        for (const fs::directory_entry& file : fs::directory_iterator(data / "share"))
+            if (file.path().filename() != "test.map")
+                fs::create_symlink(fs::canonical(file.path()), here / "share" / file.path().filename());
+        fs::copy_file(map, here / "share" / "test.map");
+        if (tileset.is_relative() && !tileset.empty())
+            ready = PlaceLink(here, tileset, fs::canonical(tileset));
+    } catch (const fs::filesystem_error& failure) {
+        ready = Fail(failure.what());
+    }
+
+    int status = 2;
+    if (ready) {
+        std::cout << "Playing " << map << " in place of share/test.map, in " << here.string() << std::endl;
+        // Ctrl+C in the terminal reaches the game too; the checker stays to
+        // clean up after it.
+        struct sigaction ignore = {}, oldInt, oldQuit;
+        ignore.sa_handler = SIG_IGN;
+        sigaction(SIGINT, &ignore, &oldInt);
+        sigaction(SIGQUIT, &ignore, &oldQuit);
+        const pid_t child = fork();
+        if (child == 0) {
+            sigaction(SIGINT, &oldInt, nullptr);
+            sigaction(SIGQUIT, &oldQuit, nullptr);
+            if (chdir(here.c_str()) == 0)
+                execl(game.c_str(), "vexlume", static_cast<char*>(nullptr));
+            std::cerr << "vexlume-mapcheck: --play: cannot start " << game << "\n";
+            _exit(127);
+        }
+        int waited = 0;
+        if (child > 0 && waitpid(child, &waited, 0) == child)
+            status = WIFEXITED(waited) ? WEXITSTATUS(waited) : 128 + WTERMSIG(waited);
+        sigaction(SIGINT, &oldInt, nullptr);
+        sigaction(SIGQUIT, &oldQuit, nullptr);
+    }
+    fs::remove_all(scratch, error);
+    return status;
+}

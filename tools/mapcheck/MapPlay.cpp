@@ -75,14 +75,23 @@ MapPlay::MapPlay(const std::string& game, const std::string& data) : game(game),
 bool MapPlay::Find(std::string& gameFound, std::string& dataFound)
 {
     std::error_code error;
-    const fs::path self = fs::read_symlink("/proc/self/exe", error);
-    if (!error && fs::equivalent(self, VEXLUME_BUILD_CHECKER, error)) {
-        gameFound = VEXLUME_BUILD_GAME;
-        dataFound = VEXLUME_BUILD_DATA;
+    const fs::path here = fs::read_symlink("/proc/self/exe", error).parent_path();
+    // In a build tree the game lies beside the checker, and the data in the
+    // source tree that CMake's cache there names. No path of the build is
+    // compiled in, so that the installed checker is the same file whatever
+    // directory it was built in.
+    const std::string sourceEntry = "CMAKE_HOME_DIRECTORY:INTERNAL=";
+    std::string source;
+    std::ifstream cache(here / "CMakeCache.txt");
+    for (std::string line; std::getline(cache, line);)
+        if (line.compare(0, sourceEntry.size(), sourceEntry) == 0)
+            source = line.substr(sourceEntry.size());
+    if (!source.empty()) {
+        gameFound = (here / "vexlume").string();
+        dataFound = source;
     } else {
         // Installed: the places are given from the checker's own directory,
         // so that a tree moved to another prefix still works.
-        const fs::path here = self.parent_path();
         gameFound = (here / VEXLUME_INSTALLED_GAME).lexically_normal().string();
         dataFound = (here / VEXLUME_INSTALLED_DATA).lexically_normal().string();
     }

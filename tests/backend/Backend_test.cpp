@@ -246,7 +246,7 @@ TEST(Backend, PixelsLandInTheirBytesAtEveryPixelSize)
 }
 #endif
 
-// A picture a target cannot draw, or a file that cannot be read, ends the program with one line and status 1.
+// A picture a target cannot draw or read ends the program with one line and status 1; in any mode one loads silently.
 TEST(BackendDeathTest, WhatCannotBeDrawnEndsTheProgramWithOneLine)
 {
     GTEST_FLAG_SET(death_test_style, "threadsafe");
@@ -257,7 +257,10 @@ TEST(BackendDeathTest, WhatCannotBeDrawnEndsTheProgramWithOneLine)
         {[] { Target().DrawImage(nullptr, 0, 0); }, "Can't draw a picture: none was given"},
         {[&] { Target().Blit(&unloaded, nullptr, nullptr, 0, 0); }, "Can't draw a picture: it was never loaded"},
         {[&] { Target().DrawImage(&foreign, 0, 0); }, "Can't draw a picture: it belongs to the other video back-end"},
-        {[&] { Picture().LoadImage(missing, 0); }, "Couldn't load '" + missing + "': " + error}};
+        {[&] { Picture().LoadImage(missing, 0); }, "Couldn't load '" + missing + "': " + error},
+        {[] {
+             Pick<SDLDriver, OpenGLDriver>(W, 0, 24, "", 1), Picture().LoadImage(SpriteSheet, 0), FailWithLine("\n"); },
+         ""}};
     for (const auto& [draw, line] : cases)
         EXPECT_EXIT(draw(), testing::ExitedWithCode(1), testing::Eq(line + "\n"));
 }

@@ -75,9 +75,8 @@ struct Pose {
     const char* counter = nullptr;
 };
 
-// What the frame shows at (x, y), from the top layer down; -1 where only
-// stars may show, which are grey or black. Only a failure's report asks
-// which scene object that is, so the comparison allocates nothing.
+// What the frame shows at (x, y), from the top layer down; -1 where only stars may show, which are grey or black.
+// Only a failure's report asks which scene object that is, so the comparison allocates nothing.
 long Expected(const Pose& p, const Picture* counter, int x, int y, std::string* what = nullptr)
 {
     const auto shows = [what](long colour, auto name) { return what ? *what = name(), colour : colour; };
@@ -107,8 +106,7 @@ void ExpectFrame(int at, Pose pose)
         if (frameWrong)
             return;
         const Picture* counter = pose.counter ? &counters.at(pose.counter) : nullptr;
-        int wrong = 0, firstX = 0, firstY = 0;
-        long firstColour = 0;
+        long wrong = 0, firstX = 0, firstY = 0, firstColour = 0;
         for (int y = 0; y < ScreenHeight; ++y)
             for (int x = 0; x < ScreenWidth; ++x) {
                 const Uint8* p = &shown[(size_t(ScreenHeight - 1 - y) * ScreenWidth + x) * 4];
@@ -123,7 +121,7 @@ void ExpectFrame(int at, Pose pose)
         char line[200], colour[20] = "grey";
         if (expected >= 0)
             snprintf(colour, sizeof colour, "0x%06lx", expected);
-        snprintf(line, sizeof line, "frame %d: %d pixels wrong, the first at (%d,%d): 0x%06lx where %s shows %s", at,
+        snprintf(line, sizeof line, "frame %d: %ld pixels wrong, the first at (%ld,%ld): 0x%06lx where %s shows %s", at,
                  wrong, firstX, firstY, firstColour, what.c_str(), colour);
         ADD_FAILURE() << line << " (later frames not compared)";
     });

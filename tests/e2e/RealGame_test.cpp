@@ -11,6 +11,7 @@
 #include <X11/extensions/XTest.h>
 #include <X11/keysym.h>
 
+#include <algorithm>
 #include <cmath>
 #include <cstdio>
 

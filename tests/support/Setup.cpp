@@ -4,12 +4,11 @@
 
 #include <cstdio>
 #include <cstdlib>
-#include <string>
 
 [[maybe_unused]] static const bool ready = [] {
     setenv("SDL_VIDEODRIVER", VEXLUME_VIDEO, 1), setenv("SDL_AUDIODRIVER", "dummy", 1);
-    Display* display = std::string(VEXLUME_VIDEO) == "x11" ? XOpenDisplay(nullptr) : nullptr;
-    if (!display && std::string(VEXLUME_VIDEO) == "x11") {
+    Display* display = VEXLUME_VIDEO[0] == 'x' ? XOpenDisplay(nullptr) : nullptr; // x11, not dummy
+    if (!display && VEXLUME_VIDEO[0] == 'x') {
         std::fprintf(stderr, "No X server at DISPLAY=\"%s\": start one: 'Xvfb :99 -screen 0 1680x1050x24 +extension "
                              "GLX & export DISPLAY=:99', or run scripts/test --quick\n", getenv("DISPLAY") ?: "");
         std::exit(1);

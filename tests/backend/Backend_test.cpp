@@ -218,6 +218,9 @@ TEST(Backend, TheMapCheckersPictureShowsWhatTheGameDraws)
     SDL_FreeSurface(png);
 }
 #else
+int flips = 0;
+extern "C" int __real_SDL_Flip(SDL_Surface* screen);
+extern "C" int __wrap_SDL_Flip(SDL_Surface* screen) { return ++flips, __real_SDL_Flip(screen); }
 // Targets the game never uses, of every pixel size (24 bits blue first), rows padded and a guard row on each side:
 // a write that ignores the pitch, the pixel size, the colour order or the surface's edge lands in bytes it must not.
 TEST(Backend, PixelsLandInTheirBytesAtEveryPixelSize)
@@ -243,6 +246,7 @@ TEST(Backend, PixelsLandInTheirBytesAtEveryPixelSize)
         EXPECT_EQ(want, memory) << bytes << " bytes";
         SDL_FreeSurface(surface);
     }
+    EXPECT_EQ(1, (Video()->EndDraw(), flips)) << "the frame is presented with one SDL_Flip of the video surface";
 }
 #endif
 

@@ -1,9 +1,7 @@
-// The real game in this process, on the real data files and the test X
-// server, played by a script. Wrapped at link time: SDL_PollEvent hands the
-// game the script's keys frame by frame; SDL_GetTicks and SDL_Delay keep a
-// clock that moves only while the game waits, so every frame is 40 ms long;
-// SDL_GL_SwapBuffers reads each finished frame back for the checks due in it;
-// the music's loop counts and the calls that release the scene are recorded.
+// The real game in this process, on the real data files and the test X server, played by a script. Wrapped at link
+// time: SDL_PollEvent hands the game the script's keys frame by frame; SDL_GetTicks and SDL_Delay keep a clock that
+// moves only while the game waits, so every frame is 40 ms long; SDL_GL_SwapBuffers reads each finished frame back for
+// the checks due in it; the music's loop counts and the calls that release the scene are recorded.
 #include "Allocations.h"
 #include "Fixtures.h"
 #include "Game.h"
@@ -26,7 +24,8 @@ std::vector<long> allocated(Frames);
 std::vector<std::string> released;
 std::string played; // each Mix_PlayMusic's loop count, short enough to need no allocation
 bool recording = false, frameOver = true, frameWrong = false;
-int frame = -1;
+int frame = -1, rate = 0, channels = 0; // the mixer's, as is its format
+Uint16 format = 0;
 size_t delivered = 0;
 long allocationsBefore = 0;
 // Past its first second, where the counter's once-a-second test would wrap round.
@@ -206,12 +205,12 @@ TEST(Play, ArrowsMusicCounterAndCloseOverTheWholeScene)
     TTF_CloseFont(font);
     TTF_Quit();
 
-    // The sprite walks 5 pixels a frame (10 up with Shift) and the map scrolls
-    // 2 under the window, never out of the map; only the side arrows animate,
-    // a frame on when more than 250 ms have passed, so after every 7 frames.
+    // The sprite walks 5 pixels a frame (10 up with Shift) and the map scrolls 2 under the window, never out of the
+    // map; only the side arrows animate, a frame on when more than 250 ms have passed, so after every 7 frames.
     ExpectFrame(0, {SpriteX, SpriteY, 0, 0, 0, 0});
     checks[1].push_back([] { EXPECT_TRUE(Mix_PlayingMusic() == 1 && SDL_ShowCursor(SDL_QUERY) == SDL_DISABLE &&
-                                         SDL_WasInit(SDL_INIT_EVERYTHING) == (SDL_INIT_VIDEO | SDL_INIT_AUDIO)); });
+                                         SDL_WasInit(SDL_INIT_EVERYTHING) == (SDL_INIT_VIDEO | SDL_INIT_AUDIO) &&
+                                         Mix_QuerySpec(&rate, &format, &channels)); });
     Hold(2, 27, SDLK_RIGHT);
     ExpectFrame(2, {SpriteX + 5, SpriteY, 32, 0, 2, 0});
     ExpectFrame(10, {SpriteX + 45, SpriteY, 32, 1, 18, 0});
@@ -220,8 +219,7 @@ TEST(Play, ArrowsMusicCounterAndCloseOverTheWholeScene)
     Hold(37, 47, SDLK_LEFT);
     ExpectFrame(40, {SpriteX + 105, SpriteY, 0, 3, 42, 0});
     ExpectFrame(47, {SpriteX + 75, SpriteY, 0, 0, 30, 0});
-    // Up from the start drives the offset above the map's top, where the view
-    // stays until Down brings the offset back inside.
+    // Up from the start drives the offset above the map's top, where the view stays until Down brings it back.
     Hold(49, 59, SDLK_UP);
     ExpectFrame(58, {SpriteX + 75, SpriteY - 50, 0, 0, 30, 0});
     Hold(60, 90, SDLK_DOWN);
@@ -229,8 +227,7 @@ TEST(Play, ArrowsMusicCounterAndCloseOverTheWholeScene)
     ExpectFrame(79, {SpriteX + 75, SpriteY + 50, 0, 0, 30, 20});
     ExpectFrame(90, {SpriteX + 75, SpriteY + 100, 0, 0, 30, 40});
     Hold(92, 97, SDLK_UP, KMOD_LSHIFT);
-    // The counter shows its prefix, at once the first count, then the frames
-    // of each following second; c again hides it.
+    // The counter shows its prefix, at once the first count, then the frames of each later second; c again hides it.
     Hold(99, 99, SDLK_c);
     ExpectFrame(99, {SpriteX + 75, SpriteY + 50, 0, 0, 30, 30, "FPS: "});
     ExpectFrame(124, {SpriteX + 75, SpriteY + 50, 0, 0, 30, 30, "FPS: 1"});
@@ -250,6 +247,7 @@ TEST(Play, ArrowsMusicCounterAndCloseOverTheWholeScene)
     Game* game = new Game("Vexlume", VEXLUME_VERSION);
     EXPECT_EQ(frame, 138) << "the game should end with the frame that saw the close request";
     EXPECT_EQ(played, "-1 -1 ") << "the music's loops at the start and after Space: without end";
+    EXPECT_EQ(std::tuple(rate, format, channels), std::tuple(22050, Uint16(AUDIO_S16LSB), 2)) << "the mixer's rate, format, channels";
     for (int f = 0; f < Frames; ++f)
         EXPECT_TRUE(checks[f].empty()) << "frame " << f << " was never shown";
     // A frame allocates nothing but a rebuild of the counter's text (at the

@@ -28,8 +28,7 @@ private:
 
 void WriteFile(const std::string& path, const std::string& bytes);
 std::string ReadFile(const std::string& path);
-// Polls until done holds, for at most the given seconds: a busy machine may
-// give the game one frame a second, so tests wait for what they can see.
+// Polls until done holds, for at most the given seconds: a busy machine may give the game one frame a second.
 bool WaitUntil(const std::function<bool()>& done, double seconds = 30);
 
 // A picture in memory, row by row from the top, each pixel 0xRRGGBB.
@@ -44,8 +43,7 @@ Picture LoadPicture(const std::string& path);
 // Writes a 24-bit BMP whose pixel (x, y) has the colour rgb(x, y).
 void WritePicture(const std::string& path, int width, int height, const std::function<Uint32(int x, int y)>& rgb);
 
-// A program started in cwd with the environment changed by env (an empty value
-// unsets a variable), its output in files so that it never blocks on a pipe.
+// A program started in cwd with env changed (an empty value unsets), its output in files so that it never blocks.
 class Process
 {
 public:

@@ -247,7 +247,7 @@ TEST(Play, ArrowsMusicCounterAndCloseOverTheWholeScene)
     Game* game = new Game("Vexlume", VEXLUME_VERSION);
     EXPECT_EQ(frame, 138) << "the game should end with the frame that saw the close request";
     EXPECT_EQ(played, "-1 -1 ") << "the music's loops at the start and after Space: without end";
-    EXPECT_EQ(std::tuple(rate, format, channels), std::tuple(22050, Uint16(AUDIO_S16LSB), 2)) << "the mixer's rate, format, channels";
+    EXPECT_EQ(std::tuple(rate, format, channels), std::tuple(22050, Uint16(AUDIO_S16LSB), 2)) << "the mixer's spec";
     for (int f = 0; f < Frames; ++f)
         EXPECT_TRUE(checks[f].empty()) << "frame " << f << " was never shown";
     // A frame allocates nothing but a rebuild of the counter's text (at the

@@ -250,8 +250,7 @@ TEST(Play, ArrowsMusicCounterAndCloseOverTheWholeScene)
     EXPECT_EQ(std::tuple(rate, format, channels), std::tuple(22050, Uint16(AUDIO_S16LSB), 2)) << "the mixer's spec";
     for (int f = 0; f < Frames; ++f)
         EXPECT_TRUE(checks[f].empty()) << "frame " << f << " was never shown";
-    // A frame allocates nothing but a rebuild of the counter's text (at the
-    // end of frames 99 and 124); the first may still build what a first draw needs.
+    // No frame past the first three, which may still set up, allocates but the counter's rebuilds (frames 99, 124).
     for (int f = 3; f < 138; ++f)
         EXPECT_TRUE(allocated[f] == 0 || f == 99 || f == 124) << "frame " << f << ": " << allocated[f];
 

@@ -12,13 +12,11 @@ fail() { echo "FAIL: $*" >&2 && exit 1; }
 
 # The two builds share a date, as a distribution's builders do; their
 # directory, umask and time zone differ.
-SOURCE_DATE_EPOCH=$(git -C "$source" log -1 --format=%ct 2>/dev/null) || SOURCE_DATE_EPOCH=1767225600
-export SOURCE_DATE_EPOCH
+export SOURCE_DATE_EPOCH=$(git -C "$source" log -1 --format=%ct 2>/dev/null || echo 1767225600)
 package() {
   local dir=$scratch/$1
   (
-    umask "$2"
-    export TZ=$3
+    umask "$2" && export TZ=$3
     cmake -S "$source" -B "$dir" -DCMAKE_BUILD_TYPE=Release -DVEXLUME_TESTS=OFF -DVEXLUME_BENCH=OFF
     cmake --build "$dir" -j"$(nproc)"
     cd "$dir" && cpack -G DEB
@@ -26,13 +24,10 @@ package() {
 }
 package one 022 UTC0
 package two 002 NZST-12
-name=$(cd "$scratch/one" && echo vexlume_*_"$(dpkg --print-architecture)".deb)
-deb=$scratch/one/$name
+name=$(cd "$scratch/one" && echo vexlume_*_"$(dpkg --print-architecture)".deb) && deb=$scratch/one/$name
 [ -f "$deb" ] || fail "cpack made no single vexlume package"
-# CPack gives the archive's members the mode its umask allows, so the files
-# themselves are equal only under one umask; what they hold must be equal
-# under any.
-[ "$(ar t "$deb")" = "$(ar t "$scratch/two/$name")" ] || fail "the two packages hold different members"
+# CPack gives the archive's members the mode of its umask, so only what they
+# hold can be equal under any umask.
 for member in $(ar t "$deb"); do
   cmp <(ar p "$deb" "$member") <(ar p "$scratch/two/$name" "$member") || {
     diff <(dpkg-deb -c "$deb") <(dpkg-deb -c "$scratch/two/$name") >&2
@@ -40,10 +35,8 @@ for member in $(ar t "$deb"); do
   }
 done
 
-status=0
-lintian --fail-on error,warning "$deb" >"$scratch/lintian" 2>&1 || status=$?
-grep -v '^running with root privileges' "$scratch/lintian" || true
-[ "$status" -eq 0 ] || fail "lintian found errors or warnings"
+lintian --fail-on error,warning "$deb" >"$scratch/lintian" 2>&1 ||
+  { cat "$scratch/lintian" >&2; fail "lintian found errors or warnings"; }
 
 cmake --install "$scratch/one" --prefix "$scratch/prefix" >/dev/null
 dpkg-deb -c "$deb" | awk '$1 !~ /^d/ { print $6 }' | sed 's|^\./usr/||' | sort >"$scratch/package.list"
@@ -57,16 +50,14 @@ diff -u "$scratch/installed.list" "$scratch/package.list" || fail "the package's
 classic=1.2.15+dfsg2-8
 link=$(pkg-config --variable=libdir sdl)/libSDL-1.2.so.0
 sdl=$(dpkg-query -S "$link" | cut -d: -f1)
-sdl_version=$(dpkg-query -W -f='${Version}' "$sdl")
-[ "$(dpkg-query -W -f='${source:Package}' "$sdl")" = sdl12-compat ] || fail "$link is not sdl12-compat's but $sdl's"
+read -r sdl_version origin <<<"$(dpkg-query -W -f='${Version} ${source:Package}' "$sdl")"
+[ "$origin" = sdl12-compat ] || fail "$link is not sdl12-compat's but $sdl's"
 meets() { # PACKAGE VERSION ALTERNATIVE: whether that version of the package meets the alternative
   local name relation version
   read -r name relation version <<<"$(tr -d '()' <<<"$3")"
-  [ "$name" = "$1" ] || return 1
-  [ -z "$relation" ] || dpkg --compare-versions "$2" "$relation" "$version"
+  [ "$name" = "$1" ] && { [ -z "$relation" ] || dpkg --compare-versions "$2" "$relation" "$version"; }
 }
-depends=$(dpkg-deb -f "$deb" Depends)
-found=
+depends=$(dpkg-deb -f "$deb" Depends) found=
 while read -r clause; do
   named= classic_meets=
   while read -r alternative; do

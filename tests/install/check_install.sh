@@ -67,5 +67,4 @@ status=0
 timeout 15 tail --pid="$game" -f /dev/null && wait "$game" || status=$?
 game=
 [ "$status" -eq 0 ] && [ ! -s "$scratch/err" ] || { cat "$scratch/err" >&2; fail "the game ended with status $status"; }
-
 echo "install check: the installed tree is complete and its launcher plays the game"

@@ -6,8 +6,7 @@
 # Usage: check_package.sh SOURCE_DIR
 set -euo pipefail
 source=$(cd "$1" && pwd)
-scratch=$(mktemp -d)
-trap 'rm -rf "$scratch"' EXIT
+scratch=$(mktemp -d) && trap 'rm -rf "$scratch"' EXIT
 fail() { echo "FAIL: $*" >&2 && exit 1; }
 
 # The two builds share a date, as a distribution's builders do; their
@@ -34,19 +33,15 @@ for member in $(ar t "$deb"); do
     fail "two builds of the same sources gave a different $member"
   }
 done
-
 lintian --fail-on error,warning "$deb" >"$scratch/lintian" 2>&1 ||
   { cat "$scratch/lintian" >&2; fail "lintian found errors or warnings"; }
-
 cmake --install "$scratch/one" --prefix "$scratch/prefix" >/dev/null
 dpkg-deb -c "$deb" | awk '$1 !~ /^d/ { print $6 }' | sed 's|^\./usr/||' | sort >"$scratch/package.list"
 (cd "$scratch/prefix" && find . ! -type d | sed 's|^\./||' | sort) >"$scratch/installed.list"
 diff -u "$scratch/installed.list" "$scratch/package.list" || fail "the package's files differ from the installed tree's"
 
-# The SDL 1.2 this machine builds against is sdl12-compat's package for its
-# release. Some dependency of the package must name that package and be one
-# that the classic SDL 1.2, which ended at 1.2.15, cannot meet: apt then has
-# no choice but sdl12-compat, wherever the package is installed.
+# Some dependency must name this machine's sdl12-compat package in a form the classic SDL 1.2, which ended at
+# 1.2.15, cannot meet: apt then has no choice but sdl12-compat, wherever the package is installed.
 classic=1.2.15+dfsg2-8
 link=$(pkg-config --variable=libdir sdl)/libSDL-1.2.so.0
 sdl=$(dpkg-query -S "$link" | cut -d: -f1)

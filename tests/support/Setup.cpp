@@ -1,8 +1,6 @@
-// Every test program runs in the source tree with its own SDL drivers, wherever it is started from; one that
-// needs an X server and finds none says how to start one.
+// Each test program runs in the source tree with its own SDL drivers, from anywhere; without an X server, it says so.
 #include <X11/Xlib.h>
 #include <unistd.h>
-
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>

@@ -229,15 +229,22 @@ TEST(Tilemap, DrawsTheWindowOverTheMapMovedByClampedOffsets)
     const std::array<int, 3> sources[] = {{INT_MAX, 32, 1 << 30}, {INT_MIN, 0, -(1 << 30)}, {-5, -32, -64}};
     for (const auto& [tile, x, y] : sources)
         EXPECT_EQ(std::pair(map.TileSource(tile).x, map.TileSource(tile).y), std::pair(x, y)) << tile;
-    // A window of no rows draws the scrolled-in part of one row; maps never loaded or without tile sets, nothing.
-    TestMap never(64, 64), noTileset(64, 64);
+    // A window of no rows draws the scrolled-in part of one row; maps never loaded, without tile sets, or loaded
+    // again with tiles of no width or height and no tile set to match, nothing.
+    TestMap never(64, 64), noTileset(64, 64), noWidth(64, 64), noHeight(64, 64);
     noTileset.LoadMap(dir / "m");
     noTileset.SetCamera(8, 6, 520, 400);
+    for (const auto& [again, sizes] : {std::pair(&noWidth, "0 32"), std::pair(&noHeight, "32 0")}) {
+        fixtures::WriteFile(dir / sizes, Header + sizes + " 20 15\n");
+        again->Load(dir / "m");
+        again->LoadMap(dir / sizes);
+    }
     map.SetCamera(8, 0, 520, 400);
     map.drawn->blits.clear();
-    for (TestMap* drawn : {&map, &never, &noTileset})
-        drawn->Draw(nullptr, 0, 10);
-    EXPECT_EQ(map.drawn->blits.size() + never.drawn->blits.size() + noTileset.drawn->blits.size(), 9u);
+    size_t blits = 0;
+    for (TestMap* drawn : {&map, &never, &noTileset, &noWidth, &noHeight})
+        drawn->Draw(nullptr, 0, 10), blits += drawn->drawn->blits.size();
+    EXPECT_EQ(blits, 9u);
     EXPECT_EQ(map.drawn->blits.at(0), (std::array<int, 6>{0, 10, 32, 10, 520, 400}));
 }
 

@@ -1,6 +1,5 @@
-// The real binary as a player starts it, on the test X server or on a desktop
-// of another size: keys sent through XTest, the screen read back from the
-// server, the music heard through SDL's disk audio driver.
+// The real binary as a player starts it, on the test X server or on a desktop of another size: keys sent through
+// XTest, the screen read back from the server, the music heard through SDL's disk audio driver.
 #include "Fixtures.h"
 
 // gtest before Xlib, whose macros (None, Bool) clash with it.
@@ -14,6 +13,7 @@
 #include <algorithm>
 #include <cmath>
 #include <cstdio>
+#include <stdexcept>
 
 using fixtures::Picture;
 
@@ -22,8 +22,14 @@ namespace {
 const std::string Source = VEXLUME_SOURCE_DIR;
 
 struct XScreen {
-    Display* display;
-    explicit XScreen(const std::string& name = "") : display(XOpenDisplay(name.empty() ? nullptr : name.c_str())) {}
+    Display* display = nullptr;
+    // A connection that cannot be made at once is tried again, and a test never goes on without one.
+    explicit XScreen(const std::string& name = "")
+    {
+        fixtures::WaitUntil([&] { return (display = XOpenDisplay(name.empty() ? nullptr : name.c_str())) != nullptr; });
+        if (!display)
+            throw std::runtime_error("cannot connect to the X server " + name);
+    }
     ~XScreen() { XCloseDisplay(display); }
 
     void Key(KeySym key, bool down)
@@ -43,8 +49,7 @@ struct XScreen {
     }
 };
 
-// Root mean square of the newest 8192 stereo frames written since the file
-// had the given size, or -1 while fewer have been.
+// Root mean square of the newest 8192 stereo frames written since the file had the given size, or -1 while fewer have.
 double Loudness(const std::string& path, size_t since)
 {
     const std::string bytes = fixtures::ReadFile(path);
@@ -141,9 +146,8 @@ TEST(RealGame, PlaysMusicThatTheKeysHaltPauseAndResumeAndQuitsOnEscape)
     EXPECT_EQ(game.Out(), "Vexlume " VEXLUME_VERSION "\n");
 }
 
-// On a desktop whose screen is not the game's size the window manager fits
-// the full-screen window to the screen, and the frame is scaled into it
-// with its shape kept: 1680x1050 into 1366x768 as 1228x768 between bars of 69.
+// On a desktop whose screen is not the game's size the window manager fits the full-screen window to the screen, and
+// the frame is scaled into it with its shape kept: 1680x1050 into 1366x768 as 1228x768 between bars of 69.
 TEST(RealGame, OnA1366x768DesktopTheFrameIsScaledBetweenBars)
 {
     fixtures::Process server("/usr/bin/Xvfb", "/", {},
@@ -174,8 +178,7 @@ TEST(RealGame, OnA1366x768DesktopTheFrameIsScaledBetweenBars)
     const double scaleX = 1228.0 / 1680, scaleY = 768.0 / 1050;
     double difference = 0, lit = 0;
     EXPECT_TRUE(fixtures::WaitUntil([&] {
-        // The mean difference per channel, out of 255, from the title picture
-        // scaled with a linear filter, over the pixels that read it alone.
+        // The mean difference per channel (of 255) from the title scaled linearly, over pixels that read it alone.
         const Picture shown = screen.Grab(0, 0, 1366, 768);
         double sum = 0, count = 0;
         lit = 0;
@@ -201,10 +204,9 @@ TEST(RealGame, OnA1366x768DesktopTheFrameIsScaledBetweenBars)
     })) << "the title differs by " << difference << " of 255; " << lit << " pixels lit in the bars; " << game.Err();
 }
 
-// Whatever is wrong with the data or the machine, the game ends at start
-// with status 1 and its own one line on standard error, never through a
-// signal and never hanging. The only other lines allowed are those written
-// before it by the game for a missing map, and by libpng for a damaged PNG.
+// Whatever is wrong with the data or the machine, the game ends at start with status 1 and its own one line on
+// standard error, never through a signal and never hanging. The only other lines allowed are those written before
+// it by the game for a missing map, and by libpng for a damaged PNG.
 TEST(RealGame, RefusesBadDataAndMissingDriversWithOneLineAndStatusOne)
 {
     for (const Refusal& refusal : Refusals()) {
@@ -229,9 +231,8 @@ TEST(RealGame, RefusesBadDataAndMissingDriversWithOneLineAndStatusOne)
     }
 }
 
-// vexlume-mapcheck --play puts a map of one's own, with the tile set it names from where the checker runs, in place
-// of the shipped map, leaves nothing behind and passes the game's status on; a map the game would refuse is not
-// played.
+// vexlume-mapcheck --play puts a map of one's own, with the tile set it names, in place of the shipped map, leaves
+// nothing behind and passes the game's status on; a map the game would refuse is not played.
 TEST(RealGame, TheMapCheckerPlaysAMapOfOnesOwnInTheGame)
 {
     fixtures::ScratchDir dir;

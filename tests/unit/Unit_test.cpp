@@ -236,8 +236,7 @@ TEST(Tilemap, DrawsTheWindowOverTheMapMovedByClampedOffsets)
     noTileset.SetCamera(8, 6, 520, 400);
     for (const auto& [again, sizes] : {std::pair(&noWidth, "0 32"), std::pair(&noHeight, "32 0")}) {
         fixtures::WriteFile(dir / sizes, Header + sizes + " 20 15\n");
-        again->Load(dir / "m");
-        again->LoadMap(dir / sizes);
+        again->Load(dir / "m"), again->LoadMap(dir / sizes);
     }
     map.SetCamera(8, 0, 520, 400);
     map.drawn->blits.clear();

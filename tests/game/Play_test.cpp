@@ -247,7 +247,7 @@ TEST(Play, ArrowsMusicCounterAndCloseOverTheWholeScene)
     Game* game = new Game("Vexlume", VEXLUME_VERSION);
     EXPECT_EQ(frame, 138) << "the game should end with the frame that saw the close request";
     EXPECT_EQ(played, "-1 -1 ") << "the music's loops at the start and after Space: without end";
-    EXPECT_EQ(std::tuple(rate, format, channels), std::tuple(22050, Uint16(AUDIO_S16LSB), 2)) << "the mixer's spec";
+    EXPECT_EQ(std::tuple(rate, format, channels), std::tuple(22050, Uint16(AUDIO_S16LSB), 2)) << "the mixer's format";
     for (int f = 0; f < Frames; ++f)
         EXPECT_TRUE(checks[f].empty()) << "frame " << f << " was never shown";
     // No frame past the first three, which may still set up, allocates but the counter's rebuilds (frames 99, 124).

@@ -263,7 +263,7 @@ TEST(RealGame, TheMapCheckerPlaysAMapOfOnesOwnInTheGame)
 
     const fixtures::RunResult refused = fixtures::Run(VEXLUME_MAPCHECK, dir / "work", env, 30, {"--play", "small.map"});
     EXPECT_EQ(refused.status, 3);
-    EXPECT_EQ(refused.out.find("Vexlume 0.0.6"), std::string::npos) << refused.out;
+    EXPECT_EQ(refused.out.find("Vexlume " VEXLUME_VERSION), std::string::npos) << refused.out;
     env["SDL_AUDIODRIVER"] = "no-such-driver";
     const fixtures::RunResult failed = fixtures::Run(VEXLUME_MAPCHECK, dir / "work", env, 30, {"--play", "m.map"});
     EXPECT_EQ(failed.status, 1);

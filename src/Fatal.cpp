@@ -5,13 +5,6 @@
 #include <cstdlib>
 #include <iostream>
 
-namespace {
-
-bool throwOnFailure = false;
-
-// Messages echo paths taken from data files, which may hold any byte. So
-// that a failure stays one line and cannot drive the terminal, control bytes
-// are written as \xNN.
 std::string Printable(const std::string& text)
 {
     static const char hex[] = "0123456789ABCDEF";
@@ -29,6 +22,10 @@ std::string Printable(const std::string& text)
     }
     return out;
 }
+
+namespace {
+
+bool throwOnFailure = false;
 
 // The line with everything but its final line feed made printable.
 std::string PrintableLine(const std::string& line)

@@ -10,6 +10,11 @@
 // Both write control bytes inside the text (a path from a data file may hold
 // any) as \xNN, so that a failure is always one line.
 
+// The text with every control byte written as \xNN: how the game, and every
+// tool that reports on its data, shows a path or text taken from a file, so
+// that it stays on one line and cannot drive the terminal.
+std::string Printable(const std::string& text);
+
 // Writes message, then SDL_GetError() and an end of line, and exits with 1.
 // If SDL has no error text the stream is put into its failed state instead,
 // so nothing after the message is written.

@@ -20,7 +20,6 @@
 namespace {
 
 const Uint32 FrameMilliseconds = 40;
-const char* const CounterPrefix = "FPS: ";
 
 } // namespace
 
@@ -66,19 +65,19 @@ bool Game::Create()
     if (driverKind == 0) {
         titleImage = new SDLImage();
         secondImage = new SDLImage();
-        sprite = new SDLSprite(scene::SpriteSheet, 0, 4);
+        sprite = new SDLSprite(scene::SpriteSheet, scene::SpriteKey, scene::SpriteFramesPerSecond);
         tilemap = new SDLTilemap(scene::Map);
     } else {
         titleImage = new OpenGLImage();
         secondImage = new OpenGLImage();
-        sprite = new OpenGLSprite(scene::SpriteSheet, 0, 4);
+        sprite = new OpenGLSprite(scene::SpriteSheet, scene::SpriteKey, scene::SpriteFramesPerSecond);
         tilemap = new OpenGLTilemap(scene::Map);
     }
-    titleImage->LoadImage(scene::TitlePicture, 0);
-    secondImage->LoadImage(scene::SecondPicture, 0xFF00FF);
-    sprite->SetPosition(screenWidth / 2 - 16, screenHeight / 2 - 16);
+    titleImage->LoadImage(scene::TitlePicture, scene::TitleKey);
+    secondImage->LoadImage(scene::SecondPicture, scene::SecondKey);
+    sprite->SetPosition(screenWidth / 2 - scene::FrameSide / 2, screenHeight / 2 - scene::FrameSide / 2);
 
-    font = TTF_OpenFont(scene::Font, 28);
+    font = TTF_OpenFont(scene::Font, scene::FontPoints);
     if (!font)
         FailWithSDLError("Unable to load TTF font: ");
     textColor.r = 255;
@@ -113,10 +112,10 @@ void Game::Demo()
         fpsImage = new SDLImage();
     else
         fpsImage = new OpenGLImage();
-    ShowCounterText(TTF_RenderText_Solid(font, CounterPrefix, textColor));
+    ShowCounterText(TTF_RenderText_Solid(font, scene::CounterPrefix, textColor));
     Starfield* starfield = new Starfield(graphics, screenWidth, screenHeight, scene::StarCount);
 
-    spriteSource = Oblong(0, 0, 32, 32);
+    spriteSource = Oblong(0, 0, scene::FrameSide, scene::FrameSide);
     PlayerInput input(sprite, &spriteSource, music);
     Uint32 lastCounterUpdate = frameStart;
     int horizontalOffset = 0;
@@ -150,7 +149,7 @@ void Game::Demo()
             ++frameCount;
             if (SDL_GetTicks() - 1000 >= lastCounterUpdate) {
                 lastCounterUpdate = SDL_GetTicks();
-                const std::string text = CounterPrefix + std::to_string(frameCount);
+                const std::string text = scene::CounterPrefix + std::to_string(frameCount);
                 ShowCounterText(TTF_RenderText_Solid(font, text.c_str(), textColor));
                 frameCount = 0;
             }

@@ -33,14 +33,14 @@ int MapFile::Peek()
     return in->peek();
 }
 
-void MapFile::Stopped(Stop why, int item)
+void MapFile::Stopped(Stop why, Item item)
 {
     stop = why;
     stopItem = item;
     stopLine = line;
 }
 
-bool MapFile::ReadLine(std::string& text, int item)
+bool MapFile::ReadLine(std::string& text, Item item)
 {
     itemLines[item] = line;
     if (Peek() == std::char_traits<char>::eof()) {
@@ -54,7 +54,7 @@ bool MapFile::ReadLine(std::string& text, int item)
     return true;
 }
 
-bool MapFile::ReadNumber(int& value, int item)
+bool MapFile::ReadNumber(int& value, Item item)
 {
     const int eof = std::char_traits<char>::eof();
     while (IsSpace(Peek()))
@@ -101,7 +101,7 @@ bool MapFile::SkipByte()
     skippedByteLine = line;
     const int c = Get();
     if (c == std::char_traits<char>::eof()) {
-        Stopped(EndOfFile, 3);
+        Stopped(EndOfFile, Line3);
         return false;
     }
     skippedByte = c;
@@ -128,9 +128,11 @@ std::string MapFile::Read(std::istream& stream)
     in = &stream;
     line = 1;
 
-    (void)(ReadLine(headerLine1, 1) && ReadNumber(headerNumber, 2) && SkipByte() && ReadLine(headerLine3, 3) &&
-           ReadLine(headerLine4, 4) && ReadLine(tilesetFile, 5) && ReadNumber(tileWidth, 6) &&
-           ReadNumber(tileHeight, 7) && ReadNumber(columns, 8) && ReadNumber(rows, 9));
+    // Each item is read only when every one before it was.
+    (void)(ReadLine(headerLine1, Title) && ReadNumber(headerNumber, HeaderNumber) && SkipByte() &&
+           ReadLine(headerLine3, Line3) && ReadLine(headerLine4, Line4) && ReadLine(tilesetFile, TilesetPath) &&
+           ReadNumber(tileWidth, TileWidth) && ReadNumber(tileHeight, TileHeight) && ReadNumber(columns, ColumnCount) &&
+           ReadNumber(rows, RowCount));
 
     const std::string problem = GridProblem(columns, rows);
     if (!problem.empty())
@@ -146,7 +148,7 @@ std::string MapFile::Read(std::istream& stream)
         return "";
     for (int r = 0; r < rows; ++r) {
         for (int c = 0; c < columns; ++c) {
-            if (!ReadNumber(tiles[c][r], 10))
+            if (!ReadNumber(tiles[c][r], Grid))
                 return "";
             ++cellsRead;
             gridLastLine = line;
@@ -157,12 +159,19 @@ std::string MapFile::Read(std::istream& stream)
     return "";
 }
 
-int MapFile::FindTrailing(std::istream& stream)
+std::vector<int> MapFile::TrailingWordLines(std::istream& stream)
 {
     in = &stream;
+    std::vector<int> lines;
     if (stop != Complete)
-        return 0;
-    while (IsSpace(Peek()))
-        Get();
-    return Peek() == std::char_traits<char>::eof() ? 0 : line;
+        return lines;
+    for (;;) {
+        while (IsSpace(Peek()))
+            Get();
+        if (Peek() == std::char_traits<char>::eof())
+            return lines;
+        lines.push_back(line);
+        while (Peek() != std::char_traits<char>::eof() && !IsSpace(Peek()))
+            Get();
+    }
 }

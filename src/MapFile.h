@@ -29,14 +29,30 @@ public:
         OutOfRange   // a number did not fit in 32 bits
     };
 
+    // The items in the order they are read, numbered from 1 as map makers
+    // count them.
+    enum Item {
+        Title = 1,    // line 1, free text
+        HeaderNumber, // the number on line 2, then one byte skipped
+        Line3,        // free text
+        Line4,        // free text
+        TilesetPath,  // line 5
+        TileWidth,
+        TileHeight,
+        ColumnCount,
+        RowCount,
+        Grid,         // ColumnCount x RowCount numbers
+        ItemEnd
+    };
+
     // Reads the whole map. Returns an empty string, or the problem that makes
     // the grid impossible to hold (the caller decides what to do with it);
     // in that case the grid is left empty and nothing after the sizes is read.
     std::string Read(std::istream& in);
 
-    // For checkers: looks past the grid for anything but white space, which
-    // the game never reads. Returns its line, or 0 when there is none.
-    int FindTrailing(std::istream& in);
+    // For checkers: the line of every word after the grid, which the game
+    // never reads; none when the reading stopped before the grid's end.
+    std::vector<int> TrailingWordLines(std::istream& in);
 
     // The largest grid the game holds, in cells, and in columns: each column
     // is a block of memory of its own, so a few bytes claiming millions of
@@ -65,12 +81,12 @@ public:
     std::vector<std::vector<int>> tiles;
 
     // Where things were found; lines count from 1.
-    int itemLines[11] = {};             // where items 1 to 10 start (numbers: their first digit or sign)
+    int itemLines[ItemEnd] = {};        // where each item starts (numbers: their first digit or sign)
     int skippedByte = -1;               // the byte after the line-2 number; -1 for none
     int skippedByteLine = 0;
     int firstCarriageReturnLine = 0;    // first line that holds a carriage return
     Stop stop = Complete;
-    int stopItem = 0;                   // 1 to 10 (10 is the grid), when not Complete
+    Item stopItem = Title;              // the item that could not be read, when not Complete
     int stopLine = 0;
     long long cellsRead = 0;
     int gridLastLine = 0;               // where the last cell read ends
@@ -82,10 +98,10 @@ public:
 private:
     int Get();
     int Peek();
-    bool ReadLine(std::string& line, int item);
+    bool ReadLine(std::string& line, Item item);
     bool SkipByte();
-    bool ReadNumber(int& value, int item);
-    void Stopped(Stop why, int item);
+    bool ReadNumber(int& value, Item item);
+    void Stopped(Stop why, Item item);
 
     std::istream* in = nullptr;
     int line = 1;

@@ -33,16 +33,6 @@ public:
     int TextureHeight() const { return textureHeight; }
     bool Loaded() const { return texture != 0; }
 
-    // The smallest power of two not below size (1 for sizes below 1).
-    static int TextureSide(int size);
-
-    // Fills texels (textureWidth x textureHeight, row-major) from surface of
-    // any pixel size and pitch, and returns the GL upload format that
-    // matches their byte order. Pixels equal to colourKey, compared as 32-bit
-    // colour values without their unused top byte, become 0.
-    static GLenum BuildTexels(SDL_Surface* surface, int colourKey, int textureWidth, int textureHeight,
-                              std::vector<Uint32>& texels);
-
 private:
     void Upload(SDL_Surface* surface, int colourKey, const std::string& name);
 

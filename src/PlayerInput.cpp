@@ -1,6 +1,7 @@
 #include "PlayerInput.h"
 
 #include "Oblong.h"
+#include "Scene.h"
 #include "Sprite.h"
 
 PlayerInput::PlayerInput(Sprite* sprite, Oblong* spriteSource, Mix_Music* music)
@@ -49,7 +50,7 @@ void PlayerInput::KeyDown(const SDL_keysym& key)
         break;
     case SDLK_RIGHT:
         sprite->XVelocity(5);
-        spriteSource->y = 32;
+        spriteSource->y = scene::FrameSide;
         sprite->Animate(true);
         horizontalStep = 2;
         break;

@@ -32,6 +32,25 @@ const char* const Map = "share/test.map";
 const char* const Font = "share/formplex12.ttf";
 const char* const Music = "share/Lullwater.ogg";
 
+// The colour each picture's pixels are left out in: black, or magenta for
+// the second picture. The map's tile set is keyed black too.
+const int BlackKey = 0x000000;
+const int MagentaKey = 0xFF00FF;
+const int TitleKey = BlackKey;
+const int SecondKey = MagentaKey;
+const int SpriteKey = BlackKey;
+const int TilesetKey = BlackKey;
+
+// The sprite sheet's frames are square; the frames shown while walking left
+// are in the row at y 0, those while walking right in the row below.
+const int FrameSide = 32;
+const int SpriteFramesPerSecond = 4;
+
+// The frames-per-second counter: this text, then the count, in the font at
+// this size.
+const char* const CounterPrefix = "FPS: ";
+const int FontPoints = 28;
+
 } // namespace scene
 
 #endif

@@ -4,6 +4,7 @@
 #include "Graphics.h"
 #include "Image.h"
 #include "MapFile.h"
+#include "Scene.h"
 
 #include <cstdint>
 #include <fstream>
@@ -86,6 +87,11 @@ std::string Tilemap::SizeProblem(int tileWidth, int tileHeight, int columns, int
     return "";
 }
 
+int Tilemap::TileCount(int tileWidth, int tileHeight, int setWidth, int setHeight)
+{
+    return setWidth / tileWidth * (setHeight / tileHeight);
+}
+
 std::string Tilemap::CameraProblem(int mapColumns, int mapRows, int columns, int rows)
 {
     // Draw reads one cell beyond the window in each direction, so a map must
@@ -101,7 +107,7 @@ std::string Tilemap::CameraProblem(int mapColumns, int mapRows, int columns, int
 
 bool Tilemap::LoadTileset(std::string file)
 {
-    tileset->LoadImage(file, 0);
+    tileset->LoadImage(file, scene::TilesetKey);
     std::string problem = TilesetProblem(tileWidth, tileHeight, tileset->Width(), tileset->Height());
     if (problem.empty())
         problem = SizeProblem(tileWidth, tileHeight, mapColumns, mapRows);
@@ -109,7 +115,7 @@ bool Tilemap::LoadTileset(std::string file)
         Refuse(problem);
     tilesetColumns = tileset->Width() / tileWidth;
     tilesetRows = tileset->Height() / tileHeight;
-    tileCount = tilesetRows * tilesetColumns;
+    tileCount = TileCount(tileWidth, tileHeight, tileset->Width(), tileset->Height());
     pixelWidth = tileWidth * mapColumns;
     pixelHeight = tileHeight * mapRows;
     return true;

@@ -41,6 +41,9 @@ public:
     static std::string TilesetProblem(int tileWidth, int tileHeight, int setWidth, int setHeight);
     static std::string SizeProblem(int tileWidth, int tileHeight, int columns, int rows);
     static std::string CameraProblem(int mapColumns, int mapRows, int columns, int rows);
+    // The number of whole tiles in a tile set of the given size; partial
+    // tiles at its right and bottom edges do not count.
+    static int TileCount(int tileWidth, int tileHeight, int setWidth, int setHeight);
 
 protected:
     // Ends the program with one line naming the map file and the problem.

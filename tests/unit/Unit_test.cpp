@@ -2,7 +2,7 @@
 #include "Allocations.h"
 #include "Fakes.h"
 #include "Fixtures.h"
-#include "OpenGLImage.h"
+#include "Texels.h"
 #include "PreviewTilemap.h"
 #include "Sprite.h"
 #include "Starfield.h"
@@ -113,7 +113,7 @@ TEST(OpenGLImage, TexelsHavePowerOfTwoSidesWithTheKeyAndPaddingTransparent)
 {
     const std::pair<int, int> sides[] = {{0, 1}, {3, 4}, {4, 4}, {5, 8}, {1 << 30, 1 << 30}, {INT_MAX, 1 << 30}};
     for (const auto& [size, side] : sides)
-        EXPECT_EQ(OpenGLImage::TextureSide(size), side) << size;
+        EXPECT_EQ(Texels::Side(size), side) << size;
     // 3 x 2 pixels in 24 bits either way round, and in 32 with padded rows and a spare top byte (no colour, no alpha).
     const Uint32 picture[6] = {0xFF0000, 0x00FF00, 0x0000FF, 0x000000, 0xFF00FF, 0xFFFFFF};
     const std::tuple<int, Uint32, Uint32, Uint32, int, GLenum> layouts[] = {
@@ -129,7 +129,7 @@ TEST(OpenGLImage, TexelsHavePowerOfTwoSidesWithTheKeyAndPaddingTransparent)
         }
         for (const Uint32 key : {0x000000u, 0xFF00FFu}) {
             std::vector<Uint32> texels;
-            EXPECT_EQ(OpenGLImage::BuildTexels(s, static_cast<int>(key), 4, 4, texels), order);
+            EXPECT_EQ(Texels::Build(s, static_cast<int>(key), 4, 4, texels), order);
             for (int i = 0; i < 16; ++i) {
                 const Uint32 pixel = i % 4 < 3 && i < 8 ? picture[i / 4 * 3 + i % 4] : key, t = texels.at(i);
                 const Uint32 argb = order == GL_RGBA ? (t & 0xFF00FF00) | (t & 0xFF) << 16 | (t >> 16 & 0xFF) : t;

@@ -1,5 +1,7 @@
 #include "MapCheck.h"
 
+#include "DataFile.h"
+#include "Fatal.h"
 #include "MapFile.h"
 #include "MapReport.h"
 #include "Scene.h"
@@ -9,16 +11,38 @@
 
 #include <algorithm>
 #include <climits>
-#include <filesystem>
+#include <cstdlib>
 #include <fstream>
+#include <map>
+#include <vector>
 
 namespace {
 
-const char* const ItemNames[] = {"", "line 1", "the line-2 number", "line 3", "line 4", "the tile set path",
-                                 "the tile width", "the tile height", "the column count", "the row count", "the grid"};
+const char* const ItemNames[MapFile::ItemEnd] = {"",
+                                                 "line 1",
+                                                 "the line-2 number",
+                                                 "line 3",
+                                                 "line 4",
+                                                 "the tile set path",
+                                                 "the tile width",
+                                                 "the tile height",
+                                                 "the column count",
+                                                 "the row count",
+                                                 "the grid"};
+
+const std::string ByteOrderMark = "\xEF\xBB\xBF";
+const std::string LineEndFix = "convert the file to Unix line ends (dos2unix FILE, or sed -i 's/\\r$//' FILE)";
 
 // Only the first few tile numbers outside the tile set are named one by one.
 const int NamedOutsideTiles = 5;
+
+// The numbers written on one line from the grid's start on: grid cells,
+// and words after the grid, which the game never reads.
+struct GridLine {
+    int line = 0;
+    long long firstCell = -1; // the index of the line's first cell, or -1 for words after the grid only
+    int numbers = 0;
+};
 
 // What one reading of a map file found, beyond what MapFile keeps.
 struct Findings {
@@ -26,6 +50,7 @@ struct Findings {
     std::string gridProblem; // why the game cannot hold the grid, or ""
     long long lowest = LLONG_MAX;
     long long highest = LLONG_MIN;
+    std::vector<GridLine> gridLines;
     // The tile set, read from the working directory as the game reads it.
     bool tilesetSought = false;
     bool tilesetLoaded = false;
@@ -38,12 +63,32 @@ struct Findings {
     MapReport outside; // the tile numbers outside the tile set
 };
 
+std::string Plural(long long count, const std::string& noun)
+{
+    return std::to_string(count) + " " + noun + (count == 1 ? "" : "s");
+}
+
+std::string Cell(long long index, int columns)
+{
+    return "cell (" + std::to_string(index % columns) + ", " + std::to_string(index / columns) + ")";
+}
+
+void CountOnLine(std::vector<GridLine>& lines, int line, long long cell)
+{
+    if (lines.empty() || lines.back().line != line) {
+        lines.push_back(GridLine());
+        lines.back().line = line;
+        lines.back().firstCell = cell;
+    }
+    ++lines.back().numbers;
+}
+
 void SeekTileset(Findings& f)
 {
     f.tilesetSought = true;
     SDL_Surface* tileset = f.map.tilesetFile.empty() ? nullptr : IMG_Load(f.map.tilesetFile.c_str());
     if (!tileset) {
-        f.tilesetError = f.map.tilesetFile.empty() ? "the path is empty" : Escaped(IMG_GetError());
+        f.tilesetError = f.map.tilesetFile.empty() ? "the path is empty" : Printable(IMG_GetError());
         return;
     }
     f.tilesetLoaded = true;
@@ -52,7 +97,7 @@ void SeekTileset(Findings& f)
     SDL_FreeSurface(tileset);
     f.tilesetProblem = Tilemap::TilesetProblem(f.map.tileWidth, f.map.tileHeight, f.setWidth, f.setHeight);
     if (f.tilesetProblem.empty())
-        f.tileCount = f.setWidth / f.map.tileWidth * (f.setHeight / f.map.tileHeight);
+        f.tileCount = Tilemap::TileCount(f.map.tileWidth, f.map.tileHeight, f.setWidth, f.setHeight);
 }
 
 // The grid is read once: the header, and so the tile set, is known by the
@@ -61,6 +106,7 @@ void OnCell(Findings& f, int column, int row, int value, int line)
 {
     if (!f.tilesetSought)
         SeekTileset(f);
+    CountOnLine(f.gridLines, line, f.map.cellsRead);
     f.lowest = std::min<long long>(f.lowest, value);
     f.highest = std::max<long long>(f.highest, value);
     if (f.tileCount <= 0 || (value >= 0 && value < f.tileCount))
@@ -71,23 +117,22 @@ void OnCell(Findings& f, int column, int row, int value, int line)
                                  std::to_string(f.tileCount - 1) + ")");
 }
 
-// Where relative tile set paths are looked for from, as the game looks.
-std::string WorkingDirectory()
+std::string Title(const std::string& title)
 {
-    std::error_code error;
-    const std::filesystem::path here = std::filesystem::current_path(error);
-    return error ? "the current directory" : here.string();
+    if (title.compare(0, ByteOrderMark.size(), ByteOrderMark) == 0)
+        return Shown(title.substr(ByteOrderMark.size())) + ", after a byte-order mark";
+    return Shown(title);
 }
 
-void WriteSummary(const std::string& path, const Findings& f, std::ostream& out)
+void WriteSummary(const std::string& name, const std::string& from, const Findings& f, std::ostream& out)
 {
     const MapFile& map = f.map;
-    out << path << ":\n";
-    out << "  line " << map.itemLines[1] << " (title): " << Shown(map.headerLine1) << "\n";
-    out << "  the number on line 2: " << map.headerNumber << "\n";
-    out << "  line " << map.itemLines[3] << ": " << Shown(map.headerLine3) << "\n";
-    out << "  line " << map.itemLines[4] << ": " << Shown(map.headerLine4) << "\n";
-    out << "  line " << map.itemLines[5] << " (tile set): " << Shown(map.tilesetFile) << "\n";
+    out << Printable(name) << ":\n";
+    out << "  line " << map.itemLines[MapFile::Title] << " (title): " << Title(map.headerLine1) << "\n";
+    out << "  line " << map.itemLines[MapFile::HeaderNumber] << " (the number): " << map.headerNumber << "\n";
+    out << "  line " << map.itemLines[MapFile::Line3] << ": " << Shown(map.headerLine3) << "\n";
+    out << "  line " << map.itemLines[MapFile::Line4] << ": " << Shown(map.headerLine4) << "\n";
+    out << "  line " << map.itemLines[MapFile::TilesetPath] << " (tile set): " << Shown(map.tilesetFile) << "\n";
     out << "  tiles: " << map.tileWidth << "x" << map.tileHeight << " pixels\n";
     out << "  map: " << map.columns << "x" << map.rows << " tiles";
     if (Tilemap::SizeProblem(map.tileWidth, map.tileHeight, map.columns, map.rows).empty())
@@ -95,18 +140,51 @@ void WriteSummary(const std::string& path, const Findings& f, std::ostream& out)
             << static_cast<long long>(map.tileHeight) * map.rows << " pixels";
     out << "\n";
     if (!f.tilesetLoaded)
-        out << "  tile set: cannot be loaded from " << WorkingDirectory() << "\n";
+        out << "  tile set: cannot be loaded from " << from << "\n";
     else if (f.tileCount < 0)
-        out << "  tile set: " << f.setWidth << "x" << f.setHeight << " pixels\n";
+        out << "  tile set: " << f.setWidth << "x" << f.setHeight << " pixels, from " << from << "\n";
     else
         out << "  tile set: " << f.setWidth << "x" << f.setHeight << " pixels, " << f.tileCount << " tiles (0 to "
-            << f.tileCount - 1 << ")\n";
+            << f.tileCount - 1 << "), from " << from << "\n";
     if (map.cellsRead > 0)
-        out << "  grid: lines " << map.itemLines[10] << " to " << map.gridLastLine << ", " << map.cellsRead << " of "
-            << static_cast<long long>(map.columns) * map.rows << " cells, tile numbers " << f.lowest << " to "
-            << f.highest << "\n";
+        out << "  grid: lines " << map.itemLines[MapFile::Grid] << " to " << map.gridLastLine << ", "
+            << map.cellsRead << " of " << static_cast<long long>(map.columns) * map.rows << " cells, tile numbers "
+            << f.lowest << " to " << f.highest << "\n";
     else
         out << "  grid: no values read\n";
+}
+
+// What stands before the grid and does not read as the format describes it:
+// a byte-order mark, blank lines before the number, blanks around the tile
+// set's name.
+void NoteHeader(const MapFile& map, MapReport& report)
+{
+    if (map.headerLine1.compare(0, ByteOrderMark.size(), ByteOrderMark) == 0)
+        report.Note(1, "the file begins with a UTF-8 byte-order mark (EF BB BF): the game keeps it as the start "
+                       "of the title, which nothing shows; save the file without it (as UTF-8 without BOM)");
+    const int numberLine = map.itemLines[MapFile::HeaderNumber];
+    if (numberLine > 2)
+        report.Note(2, Plural(numberLine - 2, "blank line") + " before the number: the game skips " +
+                           (numberLine - 2 == 1 ? "it" : "them") + " and reads the number on line " +
+                           std::to_string(numberLine) + ", so every later line is read as meant, " +
+                           "only further down; remove " + (numberLine - 2 == 1 ? "it" : "them") +
+                           " to keep the format's layout");
+    std::string path = map.tilesetFile;
+    if (!path.empty() && path.back() == '\r')
+        path.pop_back();
+    if (path.empty())
+        return;
+    const size_t leading = path.find_first_not_of(" \t");
+    const size_t trailing = path.size() - 1 - path.find_last_not_of(" \t");
+    const int line = map.itemLines[MapFile::TilesetPath];
+    if (leading == std::string::npos)
+        report.Warn(line, "the tile set path is only blanks: the game looks for a file of that name");
+    else if (leading > 0)
+        report.Warn(line, "the tile set path begins with " + Plural(static_cast<long long>(leading), "blank") +
+                              ", which the game keeps as part of the file name: remove them");
+    else if (trailing > 0)
+        report.Warn(line, "the tile set path ends with " + Plural(static_cast<long long>(trailing), "blank") +
+                              ", which the game keeps as part of the file name: remove them");
 }
 
 // Windows line ends: each header line that keeps a carriage return, and the
@@ -114,29 +192,34 @@ void WriteSummary(const std::string& path, const Findings& f, std::ostream& out)
 void WarnLineEnds(const MapFile& map, MapReport& report)
 {
     bool headerCarriageReturn = false;
-    for (int item : {1, 3, 4, 5}) {
-        const std::string& text = item == 1 ? map.headerLine1 : item == 3 ? map.headerLine3
-                                  : item == 4 ? map.headerLine4 : map.tilesetFile;
-        if (!text.empty() && text.back() == '\r') {
-            headerCarriageReturn = true;
-            report.Warn(map.itemLines[item], "carriage return at the end of the line: the game keeps it as part "
-                                             "of the text (the file has Windows line ends)");
-        }
+    const std::pair<MapFile::Item, const std::string*> lines[] = {{MapFile::Title, &map.headerLine1},
+                                                                  {MapFile::Line3, &map.headerLine3},
+                                                                  {MapFile::Line4, &map.headerLine4},
+                                                                  {MapFile::TilesetPath, &map.tilesetFile}};
+    for (const auto& [item, text] : lines) {
+        if (text->empty() || text->back() != '\r')
+            continue;
+        const std::string fix = headerCarriageReturn ? "" : "; " + LineEndFix;
+        headerCarriageReturn = true;
+        report.Warn(map.itemLines[item], "carriage return at the end of the line: the game keeps it as part of the "
+                                         "text (the file has Windows line ends)" +
+                                             fix);
     }
     if (map.skippedByte >= 0 && map.skippedByte != '\n')
-        report.Warn(map.skippedByteLine, "the number on line 2 is followed by " + ByteName(map.skippedByte) +
+        report.Warn(map.skippedByteLine, "the number on line " + std::to_string(map.skippedByteLine) +
+                                             " is followed by " + ByteName(map.skippedByte) +
                                              ", not a line feed: that byte is skipped in place of the line end, "
                                              "so every later line shifts down by one");
     else if (!headerCarriageReturn && map.firstCarriageReturnLine > 0)
-        report.Warn(map.firstCarriageReturnLine, "carriage return at the end of the line (the file has Windows "
-                                                 "line ends)");
+        report.Warn(map.firstCarriageReturnLine,
+                    "carriage return at the end of the line (the file has Windows line ends): " + LineEndFix);
 }
 
 void WarnStop(const MapFile& map, MapReport& report)
 {
     if (map.stop == MapFile::Complete)
         return;
-    if (map.stopItem != 10) {
+    if (map.stopItem != MapFile::Grid) {
         const std::string why = map.stop == MapFile::EndOfFile    ? "the file ends"
                                 : map.stop == MapFile::NotANumber ? "text stands"
                                                                   : "a number beyond 32 bits stands";
@@ -144,8 +227,7 @@ void WarnStop(const MapFile& map, MapReport& report)
                                       " is due: it and everything after it keep their defaults (empty or 0)");
         return;
     }
-    const std::string where = "cell (" + std::to_string(map.cellsRead % map.columns) + ", " +
-                              std::to_string(map.cellsRead / map.columns) + ")";
+    const std::string where = Cell(map.cellsRead, map.columns);
     const std::string rest = ": reading stops there, and that cell and every later one are tile 0";
     // The end of the file is named by the line of the last value.
     if (map.stop == MapFile::EndOfFile)
@@ -159,9 +241,77 @@ void WarnStop(const MapFile& map, MapReport& report)
         report.Warn(map.stopLine, "a number beyond 32 bits at " + where + rest);
 }
 
+// The most common count of numbers on the grid's lines, when most lines
+// share it: the row length the map maker wrote, if the grid is written a
+// row to a line. 0 when there is no such count.
+int WrittenRowLength(const std::vector<GridLine>& lines)
+{
+    std::map<int, size_t> frequency;
+    for (const GridLine& line : lines)
+        ++frequency[line.numbers];
+    const auto most = std::max_element(frequency.begin(), frequency.end(),
+                                       [](const auto& a, const auto& b) { return a.second < b.second; });
+    if (lines.size() < 2 || most->first < 2 || most->second * 2 <= lines.size())
+        return 0;
+    return most->first;
+}
+
+// The grid is free-form to the game, but map makers write a map row to a
+// line: a line of the wrong length, or a header that disagrees with the
+// lines, shifts every later cell, which shows as a sheared map.
+void WarnRows(const MapFile& map, const std::vector<GridLine>& lines, MapReport& report)
+{
+    const int written = WrittenRowLength(lines);
+    if (written == 0 || map.columns < 2 || map.rows < 1)
+        return;
+    const long long lineCount = static_cast<long long>(lines.size());
+    if (written != map.columns) {
+        // A long row may be wrapped over several lines of equal length.
+        if (map.columns % written == 0 && lineCount >= static_cast<long long>(map.rows) * (map.columns / written))
+            return;
+        if (lineCount + 1 < map.rows || lineCount > map.rows + 1)
+            return;
+        const int by = std::abs(written - map.columns);
+        report.Warn(map.itemLines[MapFile::ColumnCount],
+                    "the header gives " + Plural(map.columns, "column") + ", but the grid's lines hold " +
+                        std::to_string(written) + " numbers each: the game reads " + std::to_string(map.columns) +
+                        " numbers to a row, so each row starts " + Plural(by, "number") +
+                        (written > map.columns ? " further along" : " earlier") +
+                        " than written and the map is drawn sheared; make the column count " +
+                        std::to_string(written) + ", or write " + std::to_string(map.columns) + " numbers a line");
+        return;
+    }
+    const GridLine* lastWithCells = nullptr;
+    for (const GridLine& line : lines)
+        if (line.firstCell >= 0)
+            lastWithCells = &line;
+    for (const GridLine& line : lines) {
+        if (line.firstCell < 0 || &line == lastWithCells || line.numbers == written)
+            continue;
+        const int by = std::abs(line.numbers - written);
+        const long long row = line.firstCell / written;
+        const std::string shift = " and every later cell is shifted " + Plural(by, "place");
+        const std::string what =
+            line.numbers < written
+                ? "so row " + std::to_string(row) + " takes its last " + (by == 1 ? "cell" : Plural(by, "cell")) +
+                      " from the next line" + shift + " left"
+                : "so its last " + (by == 1 ? "number begins" : Plural(by, "number") + " begin") + " row " +
+                      std::to_string(row + 1) + shift + " right";
+        report.Warn(line.line, "this line holds " + std::to_string(line.numbers) + " numbers, but a map row has " +
+                                   std::to_string(written) + ": the game reads the grid as one run of numbers, " +
+                                   what + "; write " + std::to_string(written) + " numbers on every line");
+    }
+    if (lineCount > map.rows)
+        report.Warn(map.itemLines[MapFile::RowCount],
+                    "the header gives " + Plural(map.rows, "row") + ", but the grid has " +
+                        std::to_string(lineCount) + " lines of numbers: the game reads the first " +
+                        std::to_string(map.rows) + " and never the rest; make the row count " +
+                        std::to_string(lineCount));
+}
+
 void WarnSizes(const MapFile& map, const std::string& gridProblem, MapReport& report)
 {
-    const int sizesLine = map.itemLines[8] ? map.itemLines[8] : map.stopLine;
+    const int sizesLine = map.itemLines[MapFile::ColumnCount] ? map.itemLines[MapFile::ColumnCount] : map.stopLine;
     if (!gridProblem.empty()) {
         report.Refused(sizesLine, gridProblem);
         return;
@@ -176,40 +326,47 @@ void WarnSizes(const MapFile& map, const std::string& gridProblem, MapReport& re
 
 } // namespace
 
-MapCheck::Status MapCheck::Check(const std::string& path, std::ostream& out)
+MapCheck::Status MapCheck::Check(const std::string& path, const std::string& name, const std::string& from,
+                                 std::ostream& out)
 {
-    std::ifstream in(path, std::ios::binary);
-    if (!in) {
-        out << path << ": cannot be read\n";
+    const std::string unreadable = DataFile::WhyUnreadable(path);
+    if (!unreadable.empty()) {
+        out << Printable(name) << ": cannot be read: " << unreadable << "\n";
         return Unreadable;
     }
+    std::ifstream in(path, std::ios::binary);
     Findings f;
     f.map.onCell = [&f](int column, int row, int value, int line) { OnCell(f, column, row, value, line); };
     f.gridProblem = f.map.Read(in);
-    const int trailingLine = f.map.FindTrailing(in);
+    const std::vector<int> trailing = f.map.TrailingWordLines(in);
+    for (int line : trailing)
+        CountOnLine(f.gridLines, line, -1);
     if (!f.tilesetSought)
         SeekTileset(f);
-    WriteSummary(path, f, out);
+    WriteSummary(name, from, f, out);
 
     // The traps, in the order a reader meets them in the file.
     MapReport report;
-    const int tilesetLine = f.map.itemLines[5] ? f.map.itemLines[5] : f.map.stopLine;
+    const int tilesetLine = f.map.itemLines[MapFile::TilesetPath] ? f.map.itemLines[MapFile::TilesetPath]
+                                                                  : f.map.stopLine;
     if (!f.tilesetLoaded)
-        report.Stops(tilesetLine, "its tile set " + Shown(f.map.tilesetFile) + " cannot be loaded from " +
-                                      WorkingDirectory() + ": " + f.tilesetError);
+        report.Stops(tilesetLine, "its tile set " + Shown(f.map.tilesetFile) + " cannot be loaded from " + from +
+                                      ": " + f.tilesetError);
     if (!f.tilesetProblem.empty())
         report.Refused(tilesetLine, f.tilesetProblem);
+    NoteHeader(f.map, report);
     WarnLineEnds(f.map, report);
     WarnStop(f.map, report);
-    if (trailingLine > 0)
-        report.Warn(trailingLine, "values after the grid: the game never reads them");
+    WarnRows(f.map, f.gridLines, report);
+    if (!trailing.empty())
+        report.Warn(trailing.front(), "values after the grid: the game never reads them");
     report.Append(f.outside);
     if (f.outsideCount > NamedOutsideTiles)
         report.Warn(f.map.gridLastLine, std::to_string(f.outsideCount - NamedOutsideTiles) +
                                             " more tile numbers are outside the tile set");
     WarnSizes(f.map, f.gridProblem, report);
 
-    report.Write(path, out);
+    report.Write(name, out);
     if (!report.Warned())
         out << "  clean: the game reads this map as written\n";
     return report.Unplayable() ? Unplayable : report.Warned() ? Warned : Clean;

@@ -12,12 +12,16 @@
 class MapCheck
 {
 public:
+    // Ordered by weight: with several files the highest counts.
     // Unplayable: the game refuses the map, stops on it or draws none of it.
     enum Status { Clean = 0, Warned = 1, Unreadable = 2, Unplayable = 3 };
 
-    // Checks one file, writing the report to out. Relative tile set paths
-    // resolve against the working directory, as in the game.
-    static Status Check(const std::string& path, std::ostream& out);
+    // Checks the map file at path, naming it name in the report written to
+    // out. The tile set path is looked for from the working directory, as
+    // the game looks for it from the directory it runs in; from says which
+    // directory that is and why, for the report.
+    static Status Check(const std::string& path, const std::string& name, const std::string& from,
+                        std::ostream& out);
 };
 
 #endif

@@ -1,7 +1,9 @@
 #include "MapPlay.h"
 
+#include "Fatal.h"
 #include "MapFile.h"
 #include "MapReport.h"
+#include "Scene.h"
 
 #include <algorithm>
 #include <csignal>
@@ -18,7 +20,7 @@ namespace {
 
 bool Fail(const std::string& line)
 {
-    std::cerr << "vexlume-mapcheck: --play: " << line << "\n";
+    std::cerr << "vexlume-mapcheck: --play: " << Printable(line) << "\n";
     return false;
 }
 
@@ -72,7 +74,7 @@ MapPlay::MapPlay(const std::string& game, const std::string& data) : game(game),
 {
 }
 
-bool MapPlay::Find(std::string& gameFound, std::string& dataFound)
+void MapPlay::Locate(std::string& gameFound, std::string& dataFound)
 {
     std::error_code error;
     const fs::path here = fs::read_symlink("/proc/self/exe", error).parent_path();
@@ -95,6 +97,11 @@ bool MapPlay::Find(std::string& gameFound, std::string& dataFound)
         gameFound = (here / VEXLUME_INSTALLED_GAME).lexically_normal().string();
         dataFound = (here / VEXLUME_INSTALLED_DATA).lexically_normal().string();
     }
+}
+
+bool MapPlay::Find(std::string& gameFound, std::string& dataFound)
+{
+    Locate(gameFound, dataFound);
     if (access(gameFound.c_str(), X_OK) != 0)
         return Fail("the game is not at " + gameFound);
     if (!fs::is_directory(fs::path(dataFound) / "share"))
@@ -108,17 +115,6 @@ std::string MapPlay::TilesetFile(const std::string& map)
     MapFile read;
     read.Read(in);
     return read.tilesetFile;
-}
-
-std::string MapPlay::LookFromGame(const std::string& map) const
-{
-    const fs::path tileset = TilesetFile(map);
-    std::error_code error;
-    if (tileset.empty() || tileset.is_absolute() || fs::exists(tileset, error) ||
-        !fs::exists(data / tileset, error))
-        return map;
-    const std::string moved = fs::absolute(map, error).string();
-    return !error && chdir(data.c_str()) == 0 ? moved : map;
 }
 
 int MapPlay::Play(const std::string& map) const
@@ -142,9 +138,9 @@ int MapPlay::Play(const std::string& map) const
     try {
         fs::create_directories(here / "share");
         for (const fs::directory_entry& file : fs::directory_iterator(data / "share"))
-            if (file.path().filename() != "test.map")
+            if (file.path().filename() != fs::path(scene::Map).filename())
                 fs::create_symlink(fs::canonical(file.path()), here / "share" / file.path().filename());
-        fs::copy_file(map, here / "share" / "test.map");
+        fs::copy_file(map, here / scene::Map);
         if (tileset.is_relative() && !tileset.empty())
             ready = PlaceLink(here, tileset, fs::canonical(tileset));
     } catch (const fs::filesystem_error& failure) {
@@ -153,28 +149,44 @@ int MapPlay::Play(const std::string& map) const
 
     int status = 2;
     if (ready) {
-        std::cout << "Playing " << map << " in place of share/test.map, in " << here.string() << std::endl;
-        // Ctrl+C in the terminal reaches the game too; the checker stays to
-        // clean up after it.
-        struct sigaction ignore = {}, oldInt, oldQuit;
-        ignore.sa_handler = SIG_IGN;
-        sigaction(SIGINT, &ignore, &oldInt);
-        sigaction(SIGQUIT, &ignore, &oldQuit);
-        const pid_t child = fork();
-        if (child == 0) {
-            sigaction(SIGINT, &oldInt, nullptr);
-            sigaction(SIGQUIT, &oldQuit, nullptr);
-            if (chdir(here.c_str()) == 0)
-                execl(game.c_str(), "vexlume", static_cast<char*>(nullptr));
-            std::cerr << "vexlume-mapcheck: --play: cannot start " << game << "\n";
-            _exit(127);
-        }
-        int waited = 0;
-        if (child > 0 && waitpid(child, &waited, 0) == child)
-            status = WIFEXITED(waited) ? WEXITSTATUS(waited) : 128 + WTERMSIG(waited);
-        sigaction(SIGINT, &oldInt, nullptr);
-        sigaction(SIGQUIT, &oldQuit, nullptr);
+        std::cout << "Playing " << Printable(map) << " in place of " << scene::Map << ", in "
+                  << Printable(here.string()) << std::endl;
+        status = Run(here);
     }
     fs::remove_all(scratch, error);
+    return status;
+}
+
+int MapPlay::PlayIn(const std::string& directory) const
+{
+    std::cout << "Playing the data in " << Printable(directory) << std::endl;
+    return Run(directory);
+}
+
+int MapPlay::Run(const fs::path& directory) const
+{
+    // Ctrl+C in the terminal reaches the game too; the checker stays to
+    // clean up after it.
+    struct sigaction ignore = {};
+    struct sigaction oldInt = {};
+    struct sigaction oldQuit = {};
+    ignore.sa_handler = SIG_IGN;
+    sigaction(SIGINT, &ignore, &oldInt);
+    sigaction(SIGQUIT, &ignore, &oldQuit);
+    const pid_t child = fork();
+    if (child == 0) {
+        sigaction(SIGINT, &oldInt, nullptr);
+        sigaction(SIGQUIT, &oldQuit, nullptr);
+        if (chdir(directory.c_str()) == 0)
+            execl(game.c_str(), "vexlume", static_cast<char*>(nullptr));
+        std::cerr << "vexlume-mapcheck: --play: cannot start " << Printable(game) << "\n";
+        _exit(127);
+    }
+    int status = 2;
+    int waited = 0;
+    if (child > 0 && waitpid(child, &waited, 0) == child)
+        status = WIFEXITED(waited) ? WEXITSTATUS(waited) : 128 + WTERMSIG(waited);
+    sigaction(SIGINT, &oldInt, nullptr);
+    sigaction(SIGQUIT, &oldQuit, nullptr);
     return status;
 }

@@ -9,6 +9,7 @@
 // whose share/ links to the game's own data but holds a copy of the map, and
 // the tile set the map names is linked where the game will look for it. The
 // game's data is never touched, and the scratch directory is removed after.
+// A modder's whole data folder is played where it is.
 class MapPlay
 {
 public:
@@ -22,21 +23,22 @@ public:
     // status 2.
     int Play(const std::string& map) const;
 
-    // The game plays a map in a directory whose share/ holds its data, so a
-    // tile set path such as share/Tiles.png that leads nowhere from the
-    // working directory may name the game's own: then the working directory
-    // becomes the game's data directory, so that the map is checked as the
-    // game will play it. Returns the map's path from the working directory.
-    std::string LookFromGame(const std::string& map) const;
+    // Starts the game in directory, which holds a share/ of its own, waits
+    // for it and returns its status as Play does.
+    int PlayIn(const std::string& directory) const;
 
     // Where the game and its data are for this checker: those of the build
     // tree it was built in, or the places the installation gave them, from
-    // its own directory. False, after a line on standard error, when the game
-    // is not there.
+    // its own directory. Either may be missing.
+    static void Locate(std::string& game, std::string& data);
+
+    // Locate, for a checker that starts the game: false, after a line on
+    // standard error, when the game or its data is not there.
     static bool Find(std::string& game, std::string& data);
 
 private:
     static std::string TilesetFile(const std::string& map);
+    int Run(const std::filesystem::path& directory) const;
 
     std::string game;
     std::filesystem::path data;

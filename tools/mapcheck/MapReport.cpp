@@ -1,5 +1,7 @@
 #include "MapReport.h"
 
+#include "Fatal.h"
+
 #include <algorithm>
 
 namespace {
@@ -11,53 +13,50 @@ const char* const Hex = "0123456789ABCDEF";
 void MapReport::Warn(int line, const std::string& text)
 {
     entries.push_back({line, "warning: " + text});
+    warned = true;
+}
+
+void MapReport::Note(int line, const std::string& text)
+{
+    entries.push_back({line, "note: " + text});
 }
 
 void MapReport::Refused(int line, const std::string& problem)
 {
     entries.push_back({line, "error: the game refuses this map: it " + problem});
+    warned = true;
     unplayable = true;
 }
 
 void MapReport::Stops(int line, const std::string& text)
 {
     entries.push_back({line, "error: the game stops on this map: " + text});
+    warned = true;
     unplayable = true;
 }
 
 void MapReport::Append(const MapReport& other)
 {
     entries.insert(entries.end(), other.entries.begin(), other.entries.end());
+    warned = warned || other.warned;
     unplayable = unplayable || other.unplayable;
 }
 
 void MapReport::Write(const std::string& path, std::ostream& out)
 {
     std::stable_sort(entries.begin(), entries.end(), [](const Entry& a, const Entry& b) { return a.line < b.line; });
-    for (const Entry& entry : entries)
-        out << path << ":" << entry.line << ": " << entry.text << "\n";
-}
-
-std::string Escaped(const std::string& text)
-{
-    std::string shown;
-    for (char c : text) {
-        const unsigned char byte = static_cast<unsigned char>(c);
-        if (c == '\r')
-            shown += "\\r";
-        else if (c == '\t')
-            shown += "\\t";
-        else if (byte < 0x20 || byte == 0x7F)
-            shown += std::string("\\x") + Hex[byte >> 4] + Hex[byte & 0xF];
+    const std::string shown = Printable(path);
+    for (const Entry& entry : entries) {
+        if (entry.line > 0)
+            out << shown << ":" << entry.line << ": " << entry.text << "\n";
         else
-            shown += c;
+            out << shown << ": " << entry.text << "\n";
     }
-    return shown;
 }
 
 std::string Shown(const std::string& text)
 {
-    return "\"" + Escaped(text) + "\"";
+    return "\"" + Printable(text) + "\"";
 }
 
 std::string ByteName(int byte)

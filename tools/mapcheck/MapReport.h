@@ -13,6 +13,9 @@ class MapReport
 {
 public:
     void Warn(int line, const std::string& text);
+    // What reads as meant but not as the format is written; it leaves the
+    // file clean.
+    void Note(int line, const std::string& text);
     // Findings that keep the game from playing the map at all: it refuses
     // the map with a line naming it, or stops on something the map names.
     // problem is worded to follow "it", the map.
@@ -20,9 +23,10 @@ public:
     void Stops(int line, const std::string& text);
     // Takes over every finding of other, after those made so far.
     void Append(const MapReport& other);
-    bool Warned() const { return !entries.empty(); }
+    bool Warned() const { return warned; }
     bool Unplayable() const { return unplayable; }
-    // One line per finding: "path:line: " and its text.
+    // One line per finding: "path:line: " and its text; "path: " for
+    // findings about the whole file (line 0). The path is escaped.
     void Write(const std::string& path, std::ostream& out);
 
 private:
@@ -31,13 +35,12 @@ private:
         std::string text;
     };
     std::vector<Entry> entries;
+    bool warned = false;
     bool unplayable = false;
 };
 
-// A text with carriage returns and tabs shown as \r and \t, and other
-// control bytes as \xNN, so that it cannot drive the terminal.
-std::string Escaped(const std::string& text);
-// A header text as the game holds it, escaped and quoted.
+// A text as the game holds it, escaped as the game's own messages escape it
+// and quoted.
 std::string Shown(const std::string& text);
 
 // A byte named so that a reader can find it: "a space (0x20)", "'x' (0x78)".

@@ -1,6 +1,6 @@
 #include "TexelImage.h"
 
-#include "OpenGLImage.h"
+#include "Texels.h"
 
 // The game converts to the display format first, which keeps every colour
 // and drops any alpha channel; the texel builder drops alpha itself, so the
@@ -17,9 +17,9 @@ Image* TexelImage::LoadSurface(SDL_Surface* surface, int colourKey)
 {
     width = surface->w;
     height = surface->h;
-    textureWidth = OpenGLImage::TextureSide(width);
-    textureHeight = OpenGLImage::TextureSide(height);
-    const GLenum order = OpenGLImage::BuildTexels(surface, colourKey, textureWidth, textureHeight, texels);
+    textureWidth = Texels::Side(width);
+    textureHeight = Texels::Side(height);
+    const GLenum order = Texels::Build(surface, colourKey, textureWidth, textureHeight, texels);
     if (order == GL_RGBA) {
         for (Uint32& texel : texels)
             texel = (texel & 0xFF00FF00) | (texel & 0xFF) << 16 | (texel >> 16 & 0xFF);

@@ -248,7 +248,8 @@ TEST(RealGame, TheMapCheckerPlaysAMapOfOnesOwnInTheGame)
                                               {"TMPDIR", dir / "tmp"}};
     auto leftBehind = [&] { return std::system(("rmdir " + dir / "tmp && mkdir " + dir / "tmp").c_str()) != 0; };
 
-    fixtures::Process play(VEXLUME_MAPCHECK, dir / "work", env, {"--play", "m.map"});
+    // The map's tile set path is relative to its own folder, named with --from.
+    fixtures::Process play(VEXLUME_MAPCHECK, dir / "work", env, {"--from", ".", "--play", "m.map"});
     XScreen screen;
     EXPECT_TRUE(fixtures::WaitUntil([&] {
         const Picture window = screen.Grab(scene::CameraX, scene::CameraY, 256, 192);
@@ -265,8 +266,15 @@ TEST(RealGame, TheMapCheckerPlaysAMapOfOnesOwnInTheGame)
     EXPECT_EQ(refused.status, 3);
     EXPECT_EQ(refused.out.find("Vexlume " VEXLUME_VERSION), std::string::npos) << refused.out;
     env["SDL_AUDIODRIVER"] = "no-such-driver";
-    const fixtures::RunResult failed = fixtures::Run(VEXLUME_MAPCHECK, dir / "work", env, 30, {"--play", "m.map"});
+    const std::vector<std::string> again = {"--from", ".", "--play", "m.map"};
+    const fixtures::RunResult failed = fixtures::Run(VEXLUME_MAPCHECK, dir / "work", env, 30, again);
     EXPECT_EQ(failed.status, 1);
     EXPECT_EQ(failed.err.rfind("Unable to initialize the audio system: ", 0), 0u) << failed.err;
     EXPECT_FALSE(leftBehind());
+
+    // A data folder the game would stop on is not played.
+    ASSERT_EQ(std::system(("mkdir " + dir / "data " + dir / "data/share").c_str()), 0);
+    const fixtures::RunResult folder = fixtures::Run(VEXLUME_MAPCHECK, dir.Path(), env, 30, {"--play", "data"});
+    EXPECT_EQ(folder.status, 2) << "expected status 2 for a folder of missing files; its report:\n" << folder.out;
+    EXPECT_EQ(folder.out.find("Vexlume " VEXLUME_VERSION), std::string::npos) << "the game started:\n" << folder.out;
 }

@@ -39,7 +39,14 @@ for page in vexlume vexlume-mapcheck; do
 done
 LC_ALL=C.UTF-8 man -l "$prefix/share/man/man6/vexlume.6.gz" 2>/dev/null | grep -q "vexlume-mapcheck(6)" ||
   fail "vexlume(6) does not point to vexlume-mapcheck(6)"
-(cd "$datadir" && "$bindir/vexlume-mapcheck" share/test.map) || fail "vexlume-mapcheck share/test.map in $datadir"
+# The installed checker finds the tile set in the installed data wherever it is started, and checks the whole
+# data folder clean.
+(cd / && "$bindir/vexlume-mapcheck" "$datadir/share/test.map") >"$scratch/out" ||
+  { cat "$scratch/out" >&2; fail "vexlume-mapcheck $datadir/share/test.map from /"; }
+grep -q "from $datadir (the game's directory)" "$scratch/out" ||
+  { cat "$scratch/out" >&2; fail "vexlume-mapcheck did not look for the tile set in $datadir"; }
+(cd / && "$bindir/vexlume-mapcheck" --data "$datadir") >"$scratch/out" ||
+  { cat "$scratch/out" >&2; fail "vexlume-mapcheck --data $datadir"; }
 # --play finds the installed game and its data from anywhere; without sound the game stops at once, and its
 # line and status come through.
 status=0

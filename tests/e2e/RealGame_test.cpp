@@ -277,4 +277,10 @@ TEST(RealGame, TheMapCheckerPlaysAMapOfOnesOwnInTheGame)
     const fixtures::RunResult folder = fixtures::Run(VEXLUME_MAPCHECK, dir.Path(), env, 30, {"--play", "data"});
     EXPECT_EQ(folder.status, 2) << "expected status 2 for a folder of missing files; its report:\n" << folder.out;
     EXPECT_EQ(folder.out.find("Vexlume " VEXLUME_VERSION), std::string::npos) << "the game started:\n" << folder.out;
+    // A whole folder is played in the game with the player's own sound device, not the one the check used.
+    ASSERT_EQ(std::system(("rmdir " + dir / "data/share && ln -s " + Source + "/share " + dir / "data").c_str()), 0);
+    const fixtures::RunResult played = fixtures::Run(VEXLUME_MAPCHECK, dir.Path(), env, 30, {"--play", "data"});
+    EXPECT_EQ(played.status, 1) << "expected the game's status 1 for no such sound device; its report:\n"
+                                << played.out << played.err;
+    EXPECT_EQ(played.err.rfind("Unable to initialize the audio system: ", 0), 0u) << played.err;
 }

@@ -319,6 +319,9 @@ MapCheck::Status DataCheck::Check(const std::string& shown, std::ostream& out)
 
     // The sound and font libraries, opened as the game opens them but on
     // no sound device, so that the music is loaded as the game loads it.
+    // The player's own choice of device is put back for a game started after.
+    const char* const playerDriver = std::getenv("SDL_AUDIODRIVER");
+    const std::string audioDriver = playerDriver ? playerDriver : "";
     setenv("SDL_AUDIODRIVER", "dummy", 1);
     const bool audio = SDL_Init(SDL_INIT_AUDIO) == 0 && Mix_OpenAudio(22050, AUDIO_S16SYS, 2, 2048) == 0;
     TTF_Init();
@@ -368,6 +371,10 @@ MapCheck::Status DataCheck::Check(const std::string& shown, std::ostream& out)
     if (audio)
         Mix_CloseAudio();
     SDL_Quit();
+    if (playerDriver)
+        setenv("SDL_AUDIODRIVER", audioDriver.c_str(), 1);
+    else
+        unsetenv("SDL_AUDIODRIVER");
 
     const std::string name = Printable(shown);
     if (!stopsOn.empty())

@@ -23,6 +23,9 @@ namespace {
 // small boards; the game then stops with "larger than the largest texture".
 const int LargeTexture = 4096;
 
+// Larger pictures are described but their pixels are not looked at.
+const long long MaxExaminedPixels = 1LL << 26;
+
 // What the counter shows: the prefix, then up to 25 frames a second.
 const std::string CounterSample = std::string(scene::CounterPrefix) + "25";
 const std::string CounterCharacters = std::string(scene::CounterPrefix) + "0123456789";
@@ -91,6 +94,10 @@ bool ReadPicture(SDL_Surface* loaded, Picture& picture)
         SDL_GetRGB(loaded->format->colorkey, loaded->format, &r, &g, &b);
         picture.fileKey = static_cast<Uint32>(r) << 16 | static_cast<Uint32>(g) << 8 | b;
     }
+    // The pixels are looked at only where a copy of them is cheap; the game
+    // itself holds pictures of any size it can load.
+    if (static_cast<long long>(loaded->w) * loaded->h > MaxExaminedPixels)
+        return false;
     // A plain copy: alpha and key are carried over as values, not applied.
     SDL_SetAlpha(loaded, 0, 255);
     SDL_SetColorKey(loaded, 0, 0);

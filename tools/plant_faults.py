@@ -8,7 +8,8 @@ Each line of the list reads
 A blank in either text stands for any run of blanks and line ends, so that a fault may span lines; the
 text must occur exactly once in FILE. For each fault the file is changed in place in this working tree,
 build/ is rebuilt and ctest runs there; the file is put back afterwards, whatever happens, Ctrl+C too.
-A fault that fails a test is caught; one that builds and passes every test survived.
+A fault that fails a test is caught; one that builds and passes every test survived. The suite is run once
+first with no fault planted, and must pass. The tests that need one look for an X server at DISPLAY.
 
     tools/plant_faults.py [--list FILE] [--only WORD] [--ctest-args "-E install|package"]
 """
@@ -66,10 +67,14 @@ def main():
     parser.add_argument("--ctest-args", default="-E install|package")
     args = parser.parse_args()
     faults = [f for f in read_faults(args.list) if args.only in " ".join(f)]
+    ctest_args = shlex.split(args.ctest_args)
+    # A suite that fails as it is would count every fault as caught.
+    if not run(["cmake", "--build", "build", "-j2"]) or not run(["ctest", "--test-dir", "build"] + ctest_args):
+        sys.exit("the suite fails with no fault planted: build/ and ctest " + args.ctest_args)
     caught = 0
     try:
         for file, pattern, changed, seen in faults:
-            result = plant(file, pattern, changed, shlex.split(args.ctest_args))
+            result = plant(file, pattern, changed, ctest_args)
             caught += result == "caught"
             print(f"{result:9} {file}: {seen}", flush=True)
     finally:

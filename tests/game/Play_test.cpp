@@ -384,12 +384,8 @@ TEST(Play, ArrowsMusicCounterAndCloseOverTheWholeScene)
         Hold(151, 151, key);
     for (SDLKey key : {SDLK_SPACE, SDLK_p, SDLK_c, SDLK_ESCAPE})
         inputs[151].push_back(Key(SDL_KEYUP, key, KMOD_NONE));
-    SDL_Event click{};
-    click.type = SDL_MOUSEBUTTONDOWN;
-    inputs[151].push_back(click);
-    SDL_Event expose{};
-    expose.type = SDL_VIDEOEXPOSE;
-    inputs[151].push_back(expose);
+    inputs[151].push_back(SDL_Event{SDL_MOUSEBUTTONDOWN});
+    inputs[151].push_back(SDL_Event{SDL_VIDEOEXPOSE});
     ExpectFrame(154, {SpriteX + 95, SpriteY - 10, WalkingRight, 0, 38, 16});
     // Shown again a second or more after its last update, the counter is updated at once with the count it was left
     // at, 2, plus one, and then not again for a second.

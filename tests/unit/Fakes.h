@@ -20,7 +20,8 @@ struct FakeImage : Image {
     Image* LoadSurface(SDL_Surface*, int) override { return this; }
     int Width() override { return width; }
     int Height() override { return height; }
-    int width, height;
+    int width;
+    int height;
     std::string loaded;
 };
 

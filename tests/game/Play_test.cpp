@@ -336,8 +336,9 @@ TEST(Play, ArrowsMusicCounterAndCloseOverTheWholeScene)
     drawing[1] = 70;
     drawing[3] = 40;
     drawing[4] = 39;
-    // The sprite walks 5 pixels a game frame and the map scrolls 2 under the window, never out of the map; only the
-    // side arrows animate, a sheet frame on when more than 250 ms have passed, so after every 7 game frames.
+    // Restated on purpose: the sprite walks 5 pixels a game frame and the map scrolls 2 under the window, never out
+    // of the map; only the side arrows animate, a sheet frame on when more than 250 ms have passed, so after every 7
+    // game frames.
     ExpectFrame(0, {SpriteX, SpriteY, WalkingLeft, 0, 0, 0});
     Hold(2, 27, SDLK_RIGHT);
     ExpectFrame(2, {SpriteX + 5, SpriteY, WalkingRight, 0, 2, 0});

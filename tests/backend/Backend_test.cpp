@@ -26,7 +26,6 @@ using Picture = Pick<SDLImage, OpenGLImage>;
 using Colours = std::function<Uint32(int x, int y)>;
 const int W = ScreenWidth;
 const int H = ScreenHeight;
-const int Tile = 16;
 // Behind everything drawn, so that black drawn tells from nothing drawn.
 const Uint32 Backdrop = 0x336699;
 
@@ -176,6 +175,8 @@ TEST(Backend, TheColourKeyLetsTheBackdropThroughOneColourOnly)
 }
 
 #if VEXLUME_GL
+const int Tile = 16;
+
 // Red names the tile, blue the place in it, so a tile misplaced or cut wrong shows. Black, keyed out, lies on a
 // diagonal that moves from tile to tile, so that a cell drawn too large shows through the next one's gaps.
 Uint32 TileColour(int t, int x, int y) { return (x + t) % Tile == y ? 0 : (t * 3 + 8) << 16 | 0x8000 | (16 * x + y); }

@@ -202,14 +202,17 @@ TEST(TilemapDeathTest, RefusesMapsOutsideTheLimitsWithOneLine)
     };
     for (const auto& [setWidth, setHeight, sizes, problem] : rows) {
         fixtures::WriteFile(map, Header + sizes);
-        ExpectEnd([&] {
-            if (setWidth == 0) // the map checker's picture, from the real tile set
-                return (void)PreviewTilemap{map};
+        const auto load = [&, setWidth = setWidth, setHeight = setHeight] {
+            if (setWidth == 0) { // the map checker's picture, from the real tile set
+                PreviewTilemap preview{map};
+                return;
+            }
             TestMap tiles(setWidth, setHeight);
             tiles.Load(map);
             tiles.Draw(nullptr, 0, 0);
             std::cerr << (tiles.drawn->blits.size() == 63 ? "" : "not all 9x7 cells that the window touches drawn\n");
-        }, problem.empty() ? "" : refused + problem + ".\n");
+        };
+        ExpectEnd(load, problem.empty() ? "" : refused + problem + ".\n");
     }
     ExpectEnd([&] { PreviewTilemap{dir / "absent\x1b"}; }, "ERROR: Couldn't load \"" + dir / "absent\\x1B" + "\".\n");
     ExpectEnd([] { FailWithLine("no end \x1f\x7f"); }, "no end \\x1F\\x7F");

@@ -157,7 +157,7 @@ TEST(Backend, TheColourKeyLetsTheBackdropThroughOneColourOnly)
         Pick<SDLSprite, OpenGLSprite> sprite(dir / "s.bmp", key, 4);
         Picture copy;
         copy.LoadSurface(read, key);
-        EXPECT_EQ("", testing::internal::GetCapturedStderr());
+        EXPECT_EQ("", testing::internal::GetCapturedStderr()) << "what loading said";
 #if VEXLUME_GL
         EXPECT_EQ(copy.TextureWidth(), 8) << "the texture's width for 6 pixels";
         EXPECT_EQ(copy.TextureHeight(), 1) << "the texture's height for 1 pixel";

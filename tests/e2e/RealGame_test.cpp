@@ -178,7 +178,7 @@ TEST(RealGame, OnA1366x768DesktopTheFrameIsScaledBetweenBars)
                              {"-displayfd", "1", "-screen", "0",
                               std::to_string(DesktopWidth) + "x" + std::to_string(DesktopHeight) + "x24",
                               "+extension", "GLX", "-nolisten", "tcp"});
-    ASSERT_TRUE(fixtures::WaitUntil([&] { return server.Out().find('\n') != std::string::npos; }));
+    ASSERT_TRUE(fixtures::WaitUntil([&] { return server.Out().find('\n') != std::string::npos; })) << "no Xvfb";
     const std::string name = ":" + server.Out().substr(0, server.Out().find('\n'));
     fixtures::Process manager("/usr/bin/openbox", "/", {{"DISPLAY", name}}, {"--sm-disable"});
     XScreen screen(name);
@@ -197,7 +197,7 @@ TEST(RealGame, OnA1366x768DesktopTheFrameIsScaledBetweenBars)
         XGetWindowProperty(screen.display, probe, state, 0, 2, False, state, &type, &format, &count, &after, &data);
         XFree(data);
         return count > 0;
-    }));
+    })) << "openbox never manages a window";
     XDestroyWindow(screen.display, probe);
 
     fixtures::Process game(VEXLUME_BINARY, Source,

@@ -44,8 +44,8 @@ TEST(Starfield, StarsStreamOutOfTheCentreAndRepeatEvery255Draws)
                 4242};
     Recorder screen;
     Starfield field(&screen, 100, 60, 11);
-    EXPECT_EQ(std::rand(), 4242);
-    EXPECT_EQ(seed, 1234567u);
+    EXPECT_EQ(std::rand(), 4242) << "the scripted value after the stars' own";
+    EXPECT_EQ(seed, 1234567u) << "the seed, from time()";
     const Pixels first = {{50, 30, 0x020202}, {1, 30, 0}, {99, 59, 0}, {50, 1, 0}, {35, 15, 0xEFEFEF}};
     const Pixels second = {{50, 30, 0x030303}, {1, 30, 0x010101}, {99, 59, 0x010101}, {50, 1, 0x010101},
                            {33, 13, 0xF0F0F0}, {60, 26, 0}};
@@ -92,6 +92,7 @@ std::string Walk(int sheetWidth, int rate, const std::vector<int>& waits)
     return xs;
 }
 
+// Each string is the sheet frame's x after each draw.
 TEST(Sprite, StepsAFrameOnlyAfterMoreThanAPeriodAndWrapsAtTheSheetsEdge)
 {
     EXPECT_EQ(Walk(128, 4, {250, 1, 250, 1, 5000, 0, -1, 1000, -2, 250, 1}), "0 32 32 64 96 96 96 96 96 96 0 ");

@@ -13,6 +13,7 @@
 #include <algorithm>
 #include <cmath>
 #include <cstdio>
+#include <fstream>
 #include <stdexcept>
 
 using fixtures::Picture;
@@ -49,15 +50,18 @@ struct XScreen {
     }
 };
 
-// Root mean square of the newest 8192 stereo frames written since the file had the given size, or -1 while fewer have.
-double Loudness(const std::string& path, size_t since)
+// Root mean square of the newest 8192 stereo frames written, or -1 while fewer have been.
+double Loudness(const std::string& path)
 {
     const std::string bytes = fixtures::ReadFile(path);
-    const size_t window = 8192 * 4, end = bytes.size() / 4 * 4;
+    const size_t window = 8192 * 4;
+    const size_t end = bytes.size() / 4 * 4;
+    if (end < window)
+        return -1;
     double sum = 0;
-    for (size_t i = end - window; end >= since + window && i < end; i += 2)
+    for (size_t i = end - window; i < end; i += 2)
         sum += std::pow(static_cast<Sint16>(Uint8(bytes[i]) | Uint8(bytes[i + 1]) << 8), 2);
-    return end < since + window ? -1 : std::sqrt(sum / (window / 2));
+    return std::sqrt(sum / (window / 2));
 }
 
 struct Refusal {
@@ -67,16 +71,36 @@ struct Refusal {
     std::map<std::string, std::string> env = {{"SDL_VIDEODRIVER", "x11"}, {"SDL_AUDIODRIVER", "dummy"}};
 };
 
+// The tile set that the shipped map names on its fifth line.
+std::string TileSet()
+{
+    std::ifstream in(Source + "/" + scene::Map);
+    std::string line;
+    for (int i = 0; i < 5; ++i)
+        std::getline(in, line);
+    return line;
+}
+
+std::string CannotLoad(const std::string& path)
+{
+    return "Couldn't load '" + path + "': ";
+}
+
 // In the order the game loads them, with the start of the line that names each.
 const std::vector<std::pair<std::string, std::string>> DataFiles = {
-    {"Pellwick.png", "Couldn't load 'share/Pellwick.png': "}, {"test.map", "Couldn't load '': "},
-    {"Tiles.png", "Couldn't load 'share/Tiles.png': "},       {"Vexlume.png", "Couldn't load 'share/Vexlume.png': "},
-    {"Skarnel.png", "Couldn't load 'share/Skarnel.png': "},   {"formplex12.ttf", "Unable to load TTF font: "},
-    {"Lullwater.ogg", "Couldn't load music: "}};
+    {scene::SpriteSheet, CannotLoad(scene::SpriteSheet)},
+    {scene::Map, CannotLoad("")},
+    {TileSet(), CannotLoad(TileSet())},
+    {scene::TitlePicture, CannotLoad(scene::TitlePicture)},
+    {scene::SecondPicture, CannotLoad(scene::SecondPicture)},
+    {scene::Font, "Unable to load TTF font: "},
+    {scene::Music, "Couldn't load music: "},
+};
 
+// Damage that writes the bytes into a file of a copy of the game's directory.
 std::function<void(const std::string&)> Writes(const std::string& file, const std::string& bytes)
 {
-    return [=](const std::string& share) { fixtures::WriteFile(share + "/" + file, bytes); };
+    return [=](const std::string& copy) { fixtures::WriteFile(copy + "/" + file, bytes); };
 }
 
 std::vector<Refusal> Refusals()
@@ -85,33 +109,36 @@ std::vector<Refusal> Refusals()
     for (size_t first = 0; first < DataFiles.size(); ++first) {
         const auto& [file, head] = DataFiles[first];
         // Only the first missing file in load order is reported.
-        all.push_back({"missing " + file + " and those after it",
-                       [first](const std::string& share) {
-                           for (size_t later = first; later < DataFiles.size(); ++later)
-                               std::remove((share + "/" + DataFiles[later].first).c_str());
-                       },
-                       (file == "test.map" ? "ERROR: Couldn't load \"share/test.map\".\n" : "") + head});
+        const auto removeThoseAfter = [first](const std::string& copy) {
+            for (size_t later = first; later < DataFiles.size(); ++later)
+                std::remove((copy + "/" + DataFiles[later].first).c_str());
+        };
+        // The game says first that the map is missing, then that the tile set it did not name cannot be loaded.
+        const std::string mapLine = file == scene::Map ? "ERROR: Couldn't load \"" + file + "\".\n" : "";
+        all.push_back({"missing " + file + " and those after it", removeThoseAfter, mapLine + head});
         all.push_back({"empty " + file, Writes(file, ""), head});
     }
-    const std::string tiles = fixtures::ReadFile(Source + "/share/Tiles.png");
-    auto tall = [](const std::string& share) {
-        fixtures::WritePicture(share + "/Skarnel.png", 8, 40000,
-                               [](int x, int y) { return (x + y) % 7 ? 0x3366CCu : 0u; });
+    const std::string tiles = fixtures::ReadFile(Source + "/" + TileSet());
+    auto tall = [](const std::string& copy) {
+        const auto stripes = [](int x, int y) { return (x + y) % 7 ? 0x3366CCu : 0u; };
+        fixtures::WritePicture(copy + "/" + scene::SecondPicture, 8, 40000, stripes);
     };
+    const std::string mode = std::to_string(scene::ScreenWidth) + "x" + std::to_string(scene::ScreenHeight) + "x" +
+                             std::to_string(scene::ScreenDepth);
     const std::vector<Refusal> more = {
-        {"half of Tiles.png", Writes("Tiles.png", tiles.substr(0, tiles.size() / 2)), DataFiles[2].second},
+        {"half of the tile set", Writes(TileSet(), tiles.substr(0, tiles.size() / 2)), DataFiles[2].second},
         // A few bytes once claimed a gigabyte of one-cell columns.
-        {"millions of columns", Writes("test.map", "M\n1\nA\nB\nshare/Tiles.png\n32 32 16777216 1\n"),
-         "ERROR: Map \"share/test.map\" has 16777216 columns, more than the 65536 a map may have.\n"},
+        {"millions of columns", Writes(scene::Map, "M\n1\nA\nB\n" + TileSet() + "\n32 32 16777216 1\n"),
+         "ERROR: Map \"" + std::string(scene::Map) + "\" has 16777216 columns, more than the 65536 a map may have.\n"},
         // Control bytes are written as \xNN, so the line neither breaks nor drives the terminal.
-        {"control bytes in a path", Writes("test.map", "M\n1\nA\nB\nshare/\x1b[31mTiles\x07.png\r\n32 32 9 7\n"),
+        {"control bytes in a path", Writes(scene::Map, "M\n1\nA\nB\nshare/\x1b[31mTiles\x07.png\r\n32 32 9 7\n"),
          "Couldn't load 'share/\\x1B[31mTiles\\x07.png\\x0D': "},
         // The GL back-end keeps each picture in one texture.
         {"a tall picture", tall,
          DataFiles[4].second + "a picture of 8x40000 pixels is larger than the largest texture, "},
         {"an unknown audio driver", [](const std::string&) {}, "Unable to initialize the audio system: ",
          {{"SDL_VIDEODRIVER", "x11"}, {"SDL_AUDIODRIVER", "no-such-driver"}}},
-        {"video without OpenGL", [](const std::string&) {}, "Unable to set video mode 1680x1050x32: ",
+        {"video without OpenGL", [](const std::string&) {}, "Unable to set video mode " + mode + ": ",
          {{"SDL_VIDEODRIVER", "dummy"}, {"SDL_AUDIODRIVER", "dummy"}}},
     };
     all.insert(all.end(), more.begin(), more.end());
@@ -120,78 +147,86 @@ std::vector<Refusal> Refusals()
 
 } // namespace
 
-// Keys reach the game through the X server: the music keys, heard, and Escape.
-TEST(RealGame, PlaysMusicThatTheKeysHaltPauseAndResumeAndQuitsOnEscape)
+// The music is heard and Escape, through the X server, ends the game with status 0. What the other keys do is the
+// played game's to check.
+TEST(RealGame, PlaysMusicAndQuitsOnEscape)
 {
     fixtures::ScratchDir dir;
     const std::string audio = dir / "mixer.raw";
     fixtures::Process game(VEXLUME_BINARY, Source, {{"SDL_VIDEODRIVER", "x11"}, {"SDL_AUDIODRIVER", "disk"},
                                                      {"SDL_DISKAUDIOFILE", audio}});
     XScreen screen;
-    // The track is never quiet for long; halted or paused, the mixer writes zeros.
-    auto heard = [&](KeySym key, bool loud) {
-        const size_t since = fixtures::ReadFile(audio).size();
-        if (key)
-            screen.Key(key, true), screen.Key(key, false);
-        return fixtures::WaitUntil([&] { return loud ? Loudness(audio, since) > 300 : Loudness(audio, since) == 0; });
-    };
-    ASSERT_TRUE(heard(0, true)) << "no music after the start; " << game.Err();
-    EXPECT_TRUE(heard(XK_space, false)) << "Space does not halt the music";
-    EXPECT_TRUE(heard(XK_space, true)) << "Space does not start it again";
-    EXPECT_TRUE(heard(XK_p, false)) << "p does not pause the music";
-    EXPECT_TRUE(heard(XK_p, true)) << "p does not resume it";
+    // The track is never quiet for long.
+    const bool heard = fixtures::WaitUntil([&] { return Loudness(audio) > 300; });
+    EXPECT_TRUE(heard) << "no music after the start; " << game.Err();
 
     screen.Key(XK_Escape, true);
-    EXPECT_EQ(game.Wait(30), 0) << game.Err();
-    EXPECT_EQ(game.Out(), "Vexlume " VEXLUME_VERSION "\n");
+    EXPECT_EQ(game.Wait(30), 0) << "the exit status after Escape; " << game.Err();
+    EXPECT_EQ(game.Out(), "Vexlume " VEXLUME_VERSION "\n") << "the banner";
 }
 
 // On a desktop whose screen is not the game's size the window manager fits the full-screen window to the screen, and
 // the frame is scaled into it with its shape kept: 1680x1050 into 1366x768 as 1228x768 between bars of 69.
+const int DesktopWidth = 1366;
+const int DesktopHeight = 768;
+const int ScaledWidth = scene::ScreenWidth * DesktopHeight / scene::ScreenHeight;
+const int Bar = (DesktopWidth - ScaledWidth) / 2;
+
 TEST(RealGame, OnA1366x768DesktopTheFrameIsScaledBetweenBars)
 {
     fixtures::Process server("/usr/bin/Xvfb", "/", {},
-                             {"-displayfd", "1", "-screen", "0", "1366x768x24", "+extension", "GLX", "-nolisten",
-                              "tcp"});
-    ASSERT_TRUE(fixtures::WaitUntil([&] { return server.Out().find('\n') != std::string::npos; }));
+                             {"-displayfd", "1", "-screen", "0",
+                              std::to_string(DesktopWidth) + "x" + std::to_string(DesktopHeight) + "x24",
+                              "+extension", "GLX", "-nolisten", "tcp"});
+    ASSERT_TRUE(fixtures::WaitUntil([&] { return server.Out().find('\n') != std::string::npos; })) << "no Xvfb";
     const std::string name = ":" + server.Out().substr(0, server.Out().find('\n'));
     fixtures::Process manager("/usr/bin/openbox", "/", {{"DISPLAY", name}}, {"--sm-disable"});
     XScreen screen(name);
     // A window mapped before openbox manages windows is never fitted: wait
     // until it manages a probe window, mapped again until it does.
     const Window probe = XCreateSimpleWindow(screen.display, DefaultRootWindow(screen.display), 0, 0, 1, 1, 0, 0, 0);
-    Atom state = XInternAtom(screen.display, "WM_STATE", False), type;
+    const Atom state = XInternAtom(screen.display, "WM_STATE", False);
     ASSERT_TRUE(fixtures::WaitUntil([&] {
         XMapWindow(screen.display, probe);
         XSync(screen.display, False);
+        Atom type;
         int format;
-        unsigned long count = 0, after;
+        unsigned long count = 0;
+        unsigned long after;
         unsigned char* data = nullptr;
         XGetWindowProperty(screen.display, probe, state, 0, 2, False, state, &type, &format, &count, &after, &data);
-        return XFree(data), count > 0;
-    }));
+        XFree(data);
+        return count > 0;
+    })) << "openbox never manages a window";
     XDestroyWindow(screen.display, probe);
 
     fixtures::Process game(VEXLUME_BINARY, Source,
                            {{"DISPLAY", name}, {"SDL_VIDEODRIVER", "x11"}, {"SDL_AUDIODRIVER", "dummy"}});
-    const Picture title = fixtures::LoadPicture(Source + "/share/Vexlume.png");
-    const double scaleX = 1228.0 / 1680, scaleY = 768.0 / 1050;
-    double difference = 0, lit = 0;
+    const Picture title = fixtures::LoadPicture(Source + "/" + scene::TitlePicture);
+    const double scaleX = double(ScaledWidth) / scene::ScreenWidth;
+    const double scaleY = double(DesktopHeight) / scene::ScreenHeight;
+    double difference = 0;
+    double lit = 0;
     EXPECT_TRUE(fixtures::WaitUntil([&] {
         // The mean difference per channel (of 255) from the title scaled linearly, over pixels that read it alone.
-        const Picture shown = screen.Grab(0, 0, 1366, 768);
-        double sum = 0, count = 0;
+        const Picture shown = screen.Grab(0, 0, DesktopWidth, DesktopHeight);
+        double sum = 0;
+        double count = 0;
         lit = 0;
-        for (int sy = 0; sy < 768; ++sy)
-            for (int sx = 0; sx < 1366; ++sx) {
-                lit += (sx < 68 || sx > 1297) && shown.At(sx, sy);
-                const double u = (sx + 0.5 - 69) / scaleX - 0.5, v = (sy + 0.5) / scaleY - 0.5;
+        for (int sy = 0; sy < DesktopHeight; ++sy)
+            for (int sx = 0; sx < DesktopWidth; ++sx) {
+                // The edge pixel of each bar may take some of the frame's light.
+                lit += (sx < Bar - 1 || sx > Bar + ScaledWidth) && shown.At(sx, sy);
+                const double u = (sx + 0.5 - Bar) / scaleX - 0.5;
+                const double v = (sy + 0.5) / scaleY - 0.5;
                 if (u < 0 || v < 0 || u > title.width - 1 || v > title.height - 1)
                     continue;
-                const int x = std::min(int(u), title.width - 2), y = std::min(int(v), title.height - 2);
+                const int x = std::min(int(u), title.width - 2);
+                const int y = std::min(int(v), title.height - 2);
+                const double fx = u - x;
+                const double fy = v - y;
                 for (int shift : {16, 8, 0}) {
                     auto at = [&](int dx, int dy) { return double(title.At(x + dx, y + dy) >> shift & 0xFF); };
-                    const double fx = u - x, fy = v - y;
                     const double expected = (at(0, 0) * (1 - fx) + at(1, 0) * fx) * (1 - fy) +
                                             (at(0, 1) * (1 - fx) + at(1, 1) * fx) * fy;
                     sum += std::abs(expected - double(shown.At(sx, sy) >> shift & 0xFF));
@@ -213,10 +248,10 @@ TEST(RealGame, RefusesBadDataAndMissingDriversWithOneLineAndStatusOne)
         SCOPED_TRACE(refusal.name);
         fixtures::ScratchDir dir;
         ASSERT_EQ(std::system(("cp -r " + Source + "/share " + dir.Path()).c_str()), 0);
-        refusal.damage(dir / "share");
+        refusal.damage(dir.Path());
         const fixtures::RunResult run = fixtures::Run(VEXLUME_BINARY, dir.Path(), refusal.env, 30);
-        EXPECT_EQ(run.status, 1);
-        EXPECT_EQ(run.out, "Vexlume " VEXLUME_VERSION "\n");
+        EXPECT_EQ(run.status, 1) << "the exit status; " << run.err;
+        EXPECT_EQ(run.out, "Vexlume " VEXLUME_VERSION "\n") << "the banner";
         std::string err = run.err;
         while (err.rfind("libpng ", 0) == 0)
             err.erase(0, err.find('\n') + 1);

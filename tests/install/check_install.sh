@@ -14,7 +14,10 @@ trap '[ -z "$game" ] || kill "$game" 2>/dev/null || true; rm -rf "$scratch"' EXI
 fail() { echo "FAIL: $*" >&2 && exit 1; }
 
 prefix=$scratch/prefix
-cmake --install "$build" --prefix "$prefix" >"$scratch/install.log" || { cat "$scratch/install.log" >&2; fail "cmake --install"; }
+if ! cmake --install "$build" --prefix "$prefix" >"$scratch/install.log"; then
+  cat "$scratch/install.log" >&2
+  fail "cmake --install"
+fi
 cached() { sed -n "s|^$1:[A-Z]*=||p" "$build/CMakeCache.txt"; }
 bindir=$prefix/$(cached VEXLUME_GAMES_BINDIR)
 program=$prefix/$(cached VEXLUME_GAMES_LIBDIR)/vexlume
@@ -35,7 +38,8 @@ appstreamcli validate --no-net "$metainfo" || fail "appstreamcli validate"
 appstreamcli validate-tree --no-net "$prefix" || fail "appstreamcli validate-tree"
 for page in vexlume vexlume-mapcheck; do
   path=$prefix/share/man/man6/$page.6.gz
-  warnings=$(zcat "$path" | LC_ALL=C.UTF-8 groff -man -Tutf8 -ww -z 2>&1) && [ -z "$warnings" ] || fail "$page(6): $warnings"
+  warnings=$(zcat "$path" | LC_ALL=C.UTF-8 groff -man -Tutf8 -ww -z 2>&1) && [ -z "$warnings" ] ||
+    fail "$page(6): $warnings"
 done
 LC_ALL=C.UTF-8 man -l "$prefix/share/man/man6/vexlume.6.gz" 2>/dev/null | grep -q "vexlume-mapcheck(6)" ||
   fail "vexlume(6) does not point to vexlume-mapcheck(6)"
@@ -67,7 +71,8 @@ done
 [ -n "$window" ] || fail "no window named Vexlume within 30 s"
 [ "$(readlink "/proc/$game/exe")" = "$(readlink -f "$program")" ] || fail "the launcher did not become $program"
 [ "$(readlink "/proc/$game/cwd")" = "$(readlink -f "$datadir")" ] || fail "the game does not run in $datadir"
-xprop -id "$window" WM_CLASS | grep -q "\"$(sed -n 's/^StartupWMClass=//p' "$desktop")\"$" || fail "WM_CLASS is not StartupWMClass"
+wm_class=$(sed -n 's/^StartupWMClass=//p' "$desktop")
+xprop -id "$window" WM_CLASS | grep -q "\"$wm_class\"$" || fail "WM_CLASS is not StartupWMClass"
 sleep 1
 xdotool key Escape
 status=0

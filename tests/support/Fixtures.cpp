@@ -77,19 +77,21 @@ void WritePicture(const std::string& path, int width, int height, const std::fun
 bool WaitUntil(const std::function<bool()>& done, double seconds)
 {
     const auto deadline = std::chrono::steady_clock::now() + std::chrono::duration<double>(seconds);
-    while (!done())
+    while (!done()) {
         if (std::chrono::steady_clock::now() > deadline)
             return false;
-        else
-            std::this_thread::sleep_for(std::chrono::milliseconds(50));
+        std::this_thread::sleep_for(std::chrono::milliseconds(50));
+    }
     return true;
 }
 
 Process::Process(const std::string& program, const std::string& cwd, const std::map<std::string, std::string>& env,
                  const std::vector<std::string>& args)
 {
-    char outName[] = "/tmp/vexlume-out-XXXXXX", errName[] = "/tmp/vexlume-err-XXXXXX";
-    const int outFd = mkstemp(outName), errFd = mkstemp(errName);
+    char outName[] = "/tmp/vexlume-out-XXXXXX";
+    char errName[] = "/tmp/vexlume-err-XXXXXX";
+    const int outFd = mkstemp(outName);
+    const int errFd = mkstemp(errName);
     outFile = outName;
     errFile = errName;
     std::vector<char*> argv{const_cast<char*>(program.c_str())};
@@ -101,8 +103,12 @@ Process::Process(const std::string& program, const std::string& cwd, const std::
         prctl(PR_SET_PDEATHSIG, SIGKILL); // a test killed on its time-out leaves no game behind
         dup2(outFd, 1);
         dup2(errFd, 2);
-        for (const auto& [name, value] : env)
-            value.empty() ? unsetenv(name.c_str()) : setenv(name.c_str(), value.c_str(), 1);
+        for (const auto& [name, value] : env) {
+            if (value.empty())
+                unsetenv(name.c_str());
+            else
+                setenv(name.c_str(), value.c_str(), 1);
+        }
         if (chdir(cwd.c_str()) == 0)
             execv(program.c_str(), argv.data());
         _exit(127);
@@ -111,7 +117,12 @@ Process::Process(const std::string& program, const std::string& cwd, const std::
     close(errFd);
 }
 
-Process::~Process() { Wait(0), unlink(outFile.c_str()), unlink(errFile.c_str()); }
+Process::~Process()
+{
+    Wait(0);
+    unlink(outFile.c_str());
+    unlink(errFile.c_str());
+}
 
 int Process::Wait(double seconds)
 {

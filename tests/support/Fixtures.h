@@ -33,7 +33,8 @@ bool WaitUntil(const std::function<bool()>& done, double seconds = 30);
 
 // A picture in memory, row by row from the top, each pixel 0xRRGGBB.
 struct Picture {
-    int width = 0, height = 0;
+    int width = 0;
+    int height = 0;
     std::vector<Uint32> rgb;
     Uint32 At(int x, int y) const { return rgb[size_t(y) * width + x]; }
     bool Contains(int x, int y) const { return x >= 0 && y >= 0 && x < width && y < height; }
@@ -58,12 +59,14 @@ public:
 private:
     pid_t pid = -1;
     int status = -1;
-    std::string outFile, errFile;
+    std::string outFile;
+    std::string errFile;
 };
 
 struct RunResult {
     int status = -1;
-    std::string out, err;
+    std::string out;
+    std::string err;
 };
 RunResult Run(const std::string& program, const std::string& cwd, const std::map<std::string, std::string>& env,
               double seconds, const std::vector<std::string>& args = {});

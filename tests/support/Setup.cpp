@@ -1,4 +1,6 @@
 // Each test program runs in the source tree with its own SDL drivers, from anywhere; without an X server, it says so.
+#include "Scene.h"
+
 #include <X11/Xlib.h>
 #include <unistd.h>
 #include <cstdio>
@@ -13,8 +15,10 @@ static bool ReadyToTest()
         Display* display = XOpenDisplay(nullptr);
         const char* name = std::getenv("DISPLAY");
         if (!display) {
-            std::fprintf(stderr, "No X server at DISPLAY=\"%s\": start 'Xvfb :99 -screen 0 1680x1050x24 +extension "
-                                 "GLX & export DISPLAY=:99' or run scripts/test --quick\n", name ? name : "");
+            std::fprintf(stderr,
+                         "No X server at DISPLAY=\"%s\": start 'Xvfb :99 -screen 0 %dx%dx24 +extension GLX & "
+                         "export DISPLAY=:99' or run scripts/test --quick\n",
+                         name ? name : "", scene::ScreenWidth, scene::ScreenHeight);
             std::exit(1);
         }
         XCloseDisplay(display);

@@ -12,11 +12,16 @@
 // A picture of a given size that loads nothing but remembers what it was asked to.
 struct FakeImage : Image {
     FakeImage(int width, int height) : width(width), height(height) {}
-    Image* LoadImage(std::string file, int key) override { loaded = file + " " + std::to_string(key); return this; }
+    Image* LoadImage(std::string file, int key) override
+    {
+        loaded = file + " " + std::to_string(key);
+        return this;
+    }
     Image* LoadSurface(SDL_Surface*, int) override { return this; }
     int Width() override { return width; }
     int Height() override { return height; }
-    int width, height;
+    int width;
+    int height;
     std::string loaded;
 };
 
@@ -25,7 +30,11 @@ using Pixels = std::vector<std::array<int, 3>>; // x, y, colour
 
 // Records, in room made beforehand so that recording allocates nothing.
 struct Recorder : Graphics {
-    Recorder() { pixels.reserve(1000); blits.reserve(1000); }
+    Recorder()
+    {
+        pixels.reserve(1000);
+        blits.reserve(1000);
+    }
     void PutPixel(int x, int y, int colour) override { pixels.push_back({x, y, colour}); }
     void PutPixel(int, int, short, short, short) override {}
     int GetPixel(int, int) override { return 0; }
@@ -37,7 +46,11 @@ struct Recorder : Graphics {
 
 // A tile map with a tile set of a given size and its drawing recorded.
 struct TestMap : Tilemap {
-    TestMap(int w, int h) : Tilemap(""), set(new FakeImage(w, h)) { graphics = drawn; tileset = set; }
+    TestMap(int w, int h) : Tilemap(""), set(new FakeImage(w, h))
+    {
+        graphics = drawn;
+        tileset = set;
+    }
     // Loads as the game does, with the game's camera window.
     void Load(const std::string& path)
     {

@@ -2,10 +2,10 @@
 #include "Allocations.h"
 #include "Fakes.h"
 #include "Fixtures.h"
-#include "Texels.h"
 #include "PreviewTilemap.h"
 #include "Sprite.h"
 #include "Starfield.h"
+#include "Texels.h"
 
 #include <gtest/gtest.h>
 
@@ -44,22 +44,25 @@ TEST(Starfield, StarsStreamOutOfTheCentreAndRepeatEvery255Draws)
                 4242};
     Recorder screen;
     Starfield field(&screen, 100, 60, 11);
-    EXPECT_EQ(std::rand(), 4242);
-    EXPECT_EQ(seed, 1234567u);
+    EXPECT_EQ(std::rand(), 4242) << "the scripted value after the stars' own";
+    EXPECT_EQ(seed, 1234567u) << "the seed, from time()";
     const Pixels first = {{50, 30, 0x020202}, {1, 30, 0}, {99, 59, 0}, {50, 1, 0}, {35, 15, 0xEFEFEF}};
     const Pixels second = {{50, 30, 0x030303}, {1, 30, 0x010101}, {99, 59, 0x010101}, {50, 1, 0x010101},
                            {33, 13, 0xF0F0F0}, {60, 26, 0}};
     const long before = allocations::Count();
-    for (int n = 1; n <= 257; ++n) { // draws 256 and 257 repeat draws 1 and 2, and none allocates
+    // Draws 256 and 257 repeat draws 1 and 2, and none allocates.
+    for (int n = 1; n <= 257; ++n) {
         screen.pixels.clear();
         field.Draw();
-        EXPECT_TRUE(n % 255 > 2 || n % 255 == 0 || screen.pixels == (n % 255 == 1 ? first : second)) << "draw " << n;
+        if (n % 255 == 1 || n % 255 == 2) {
+            EXPECT_EQ(screen.pixels, n % 255 == 1 ? first : second) << "the stars (x, y, colour) of draw " << n;
+        }
     }
-    EXPECT_EQ(allocations::Count(), before);
+    EXPECT_EQ(allocations::Count(), before) << "allocations in 257 draws";
     screen.pixels.clear();
     for (int count : {0, -5})
         Starfield(&screen, 100, 60, count).Draw();
-    EXPECT_TRUE(screen.pixels.empty());
+    EXPECT_EQ(screen.pixels, Pixels()) << "the stars of fields of 0 and -5 stars";
 }
 
 struct TestSprite : Sprite {
@@ -89,6 +92,7 @@ std::string Walk(int sheetWidth, int rate, const std::vector<int>& waits)
     return xs;
 }
 
+// Each string is the sheet frame's x after each draw.
 TEST(Sprite, StepsAFrameOnlyAfterMoreThanAPeriodAndWrapsAtTheSheetsEdge)
 {
     EXPECT_EQ(Walk(128, 4, {250, 1, 250, 1, 5000, 0, -1, 1000, -2, 250, 1}), "0 32 32 64 96 96 96 96 96 96 0 ");
@@ -105,33 +109,43 @@ TEST(Sprite, StepsAFrameOnlyAfterMoreThanAPeriodAndWrapsAtTheSheetsEdge)
     Oblong frame(0, 0, 32, 32);
     for (const auto& [x, y] : {std::pair{-1, -1}, std::pair{-2, -1}, std::pair{-1, -2}, std::pair{0, 0}})
         sprite.Draw(nullptr, &frame, x, y);
-    EXPECT_EQ(sprite.drawn->blits, Blits({{0, 0, 32, 32, 12, 6}, {0, 0, 32, 32, -2, 6}, {0, 0, 32, 32, 12, -2},
-                                          {0, 0, 32, 32, 0, 0}}));
+    const Blits drawnAt = {
+        {0, 0, 32, 32, 12, 6},
+        {0, 0, 32, 32, -2, 6},
+        {0, 0, 32, 32, 12, -2},
+        {0, 0, 32, 32, 0, 0},
+    };
+    EXPECT_EQ(sprite.drawn->blits, drawnAt) << "each blit's region (x, y, w, h) and place on the screen";
 }
 
-TEST(OpenGLImage, TexelsHavePowerOfTwoSidesWithTheKeyAndPaddingTransparent)
+TEST(Texels, HavePowerOfTwoSidesWithTheKeyAndPaddingTransparent)
 {
     const std::pair<int, int> sides[] = {{0, 1}, {3, 4}, {4, 4}, {5, 8}, {1 << 30, 1 << 30}, {INT_MAX, 1 << 30}};
     for (const auto& [size, side] : sides)
-        EXPECT_EQ(Texels::Side(size), side) << size;
+        EXPECT_EQ(Texels::Side(size), side) << "the texture's side for a picture's side of " << size;
     // 3 x 2 pixels in 24 bits either way round, and in 32 with padded rows and a spare top byte (no colour, no alpha).
     const Uint32 picture[6] = {0xFF0000, 0x00FF00, 0x0000FF, 0x000000, 0xFF00FF, 0xFFFFFF};
+    // Bits a pixel, red and blue masks, the spare byte, the row's length in bytes (0: unpadded), the texels' order.
     const std::tuple<int, Uint32, Uint32, Uint32, int, GLenum> layouts[] = {
-        {24, 0xFF, 0xFF0000, 0, 0, GL_RGBA}, {24, 0xFF0000, 0xFF, 0, 0, GL_BGRA},
-        {32, 0xFF0000, 0xFF, 0xAB000000, 16, GL_BGRA}};
+        {24, 0xFF, 0xFF0000, 0, 0, GL_RGBA},
+        {24, 0xFF0000, 0xFF, 0, 0, GL_BGRA},
+        {32, 0xFF0000, 0xFF, 0xAB000000, 16, GL_BGRA},
+    };
     for (const auto& [bits, red, blue, spare, pitch, order] : layouts) {
         std::vector<Uint8> memory(32, 0x5A);
         SDL_Surface* s = pitch ? SDL_CreateRGBSurfaceFrom(memory.data(), 3, 2, bits, pitch, red, 0xFF00, blue, 0)
                                : SDL_CreateRGBSurface(0, 3, 2, bits, red, 0xFF00, blue, 0);
         for (int i = 0; i < 6; ++i) {
-            const Uint32 c = picture[i], value = SDL_MapRGB(s->format, c >> 16, c >> 8 & 0xFF, c & 0xFF) | spare;
+            const Uint32 c = picture[i];
+            const Uint32 value = SDL_MapRGB(s->format, c >> 16, c >> 8 & 0xFF, c & 0xFF) | spare;
             std::memcpy(static_cast<Uint8*>(s->pixels) + i / 3 * s->pitch + i % 3 * bits / 8, &value, bits / 8);
         }
         for (const Uint32 key : {0x000000u, 0xFF00FFu}) {
             std::vector<Uint32> texels;
             EXPECT_EQ(Texels::Build(s, static_cast<int>(key), 4, 4, texels), order);
             for (int i = 0; i < 16; ++i) {
-                const Uint32 pixel = i % 4 < 3 && i < 8 ? picture[i / 4 * 3 + i % 4] : key, t = texels.at(i);
+                const Uint32 pixel = i % 4 < 3 && i < 8 ? picture[i / 4 * 3 + i % 4] : key;
+                const Uint32 t = texels.at(i);
                 const Uint32 argb = order == GL_RGBA ? (t & 0xFF00FF00) | (t & 0xFF) << 16 | (t >> 16 & 0xFF) : t;
                 EXPECT_EQ(argb, pixel == key ? 0 : pixel | 0xFF000000) << bits << " bits, key " << key << " at " << i;
             }
@@ -145,7 +159,12 @@ const std::string Header = "T\n1\n\n\nshare/Tiles.png\n";
 // Ends with status 0 and nothing said, or with status 1 after exactly the line.
 void ExpectEnd(const std::function<void()>& run, const std::string& line)
 {
-    EXPECT_EXIT((run(), std::exit(0)), ::testing::ExitedWithCode(line.empty() ? 0 : 1), ::testing::Eq(line));
+    EXPECT_EXIT(
+        {
+            run();
+            std::exit(0);
+        },
+        ::testing::ExitedWithCode(line.empty() ? 0 : 1), ::testing::Eq(line));
 }
 
 TEST(TilemapDeathTest, RefusesMapsOutsideTheLimitsWithOneLine)
@@ -153,7 +172,8 @@ TEST(TilemapDeathTest, RefusesMapsOutsideTheLimitsWithOneLine)
     GTEST_FLAG_SET(death_test_style, "fast"); // the child must see the files made here
     fixtures::ScratchDir dir;
     // Control bytes in a path are shown escaped.
-    const std::string map = dir / "m \x01\x7f~", refused = "ERROR: Map \"" + dir / "m \\x01\\x7F~" + "\" ";
+    const std::string map = dir / "m \x01\x7f~";
+    const std::string refused = "ERROR: Map \"" + dir / "m \\x01\\x7F~" + "\" ";
     const std::string camera = "; the camera window of 8x6 tiles needs a map of at least 9x7";
     const std::string side = " pixels, more than the 16384 a picture may have on a side";
     const std::tuple<int, int, std::string, std::string> rows[] = { // tile set, sizes, problem
@@ -183,18 +203,22 @@ TEST(TilemapDeathTest, RefusesMapsOutsideTheLimitsWithOneLine)
     };
     for (const auto& [setWidth, setHeight, sizes, problem] : rows) {
         fixtures::WriteFile(map, Header + sizes);
-        ExpectEnd([&] {
-            if (setWidth == 0) // the map checker's picture, from the real tile set
-                return (void)PreviewTilemap{map};
+        const auto load = [&, setWidth = setWidth, setHeight = setHeight] {
+            if (setWidth == 0) { // the map checker's picture, from the real tile set
+                PreviewTilemap preview{map};
+                return;
+            }
             TestMap tiles(setWidth, setHeight);
             tiles.Load(map);
             tiles.Draw(nullptr, 0, 0);
             std::cerr << (tiles.drawn->blits.size() == 63 ? "" : "not all 9x7 cells that the window touches drawn\n");
-        }, problem.empty() ? "" : refused + problem + ".\n");
+        };
+        ExpectEnd(load, problem.empty() ? "" : refused + problem + ".\n");
     }
     ExpectEnd([&] { PreviewTilemap{dir / "absent\x1b"}; }, "ERROR: Couldn't load \"" + dir / "absent\\x1B" + "\".\n");
     ExpectEnd([] { FailWithLine("no end \x1f\x7f"); }, "no end \\x1F\\x7F");
-    ExpectEnd([] { SDL_SetError("bad\tone"); FailWithSDLError("Couldn't \x02: "); }, "Couldn't \\x02: bad\\x09one\n");
+    SDL_SetError("bad\tone"); // the child inherits it
+    ExpectEnd([] { FailWithSDLError("Couldn't \x02: "); }, "Couldn't \\x02: bad\\x09one\n");
 }
 
 TEST(Tilemap, DrawsTheWindowOverTheMapMovedByClampedOffsets)
@@ -220,31 +244,41 @@ TEST(Tilemap, DrawsTheWindowOverTheMapMovedByClampedOffsets)
         map.drawn->blits.clear();
         const long before = allocations::Count();
         map.Draw(nullptr, x, y);
-        EXPECT_EQ(allocations::Count(), before);
+        EXPECT_EQ(allocations::Count(), before) << "allocations in a draw at offset " << x << ", " << y;
         const Blits& b = map.drawn->blits;
-        EXPECT_EQ(b.size(), 63u);
-        EXPECT_EQ(Blits({b.at(0), b.at(8), b.at(62)}), picked) << x << ", " << y;
+        ASSERT_EQ(b.size(), 63u) << "cells drawn at offset " << x << ", " << y;
+        EXPECT_EQ(Blits({b.at(0), b.at(8), b.at(62)}), picked)
+            << "the first, ninth and last blits' tile-set region (x, y, w, h) and place on the screen at offset " << x
+            << ", " << y;
     }
     // Tile numbers far outside the tile set are held a billion pixels away.
     const std::array<int, 3> sources[] = {{INT_MAX, 32, 1 << 30}, {INT_MIN, 0, -(1 << 30)}, {-5, -32, -64}};
     for (const auto& [tile, x, y] : sources)
-        EXPECT_EQ(std::pair(map.TileSource(tile).x, map.TileSource(tile).y), std::pair(x, y)) << tile;
+        EXPECT_EQ(std::pair(map.TileSource(tile).x, map.TileSource(tile).y), std::pair(x, y))
+            << "where tile " << tile << " is taken from in the tile set";
     // A window of no rows draws the scrolled-in part of one row; maps never loaded, without tile sets, or loaded
     // again with tiles of no width or height and no tile set to match, nothing.
-    TestMap never(64, 64), noTileset(64, 64), noWidth(64, 64), noHeight(64, 64);
+    TestMap never(64, 64);
+    TestMap noTileset(64, 64);
+    TestMap noWidth(64, 64);
+    TestMap noHeight(64, 64);
     noTileset.LoadMap(dir / "m");
     noTileset.SetCamera(8, 6, 520, 400);
     for (const auto& [again, sizes] : {std::pair(&noWidth, "0 32"), std::pair(&noHeight, "32 0")}) {
         fixtures::WriteFile(dir / sizes, Header + sizes + " 20 15\n");
-        again->Load(dir / "m"), again->LoadMap(dir / sizes);
+        again->Load(dir / "m");
+        again->LoadMap(dir / sizes);
     }
     map.SetCamera(8, 0, 520, 400);
     map.drawn->blits.clear();
     size_t blits = 0;
-    for (TestMap* drawn : {&map, &never, &noTileset, &noWidth, &noHeight})
-        drawn->Draw(nullptr, 0, 10), blits += drawn->drawn->blits.size();
-    EXPECT_EQ(blits, 9u);
-    EXPECT_EQ(map.drawn->blits.at(0), (std::array<int, 6>{0, 10, 32, 10, 520, 400}));
+    for (TestMap* drawn : {&map, &never, &noTileset, &noWidth, &noHeight}) {
+        drawn->Draw(nullptr, 0, 10);
+        blits += drawn->drawn->blits.size();
+    }
+    EXPECT_EQ(blits, 9u) << "cells drawn by the five maps, all by the window of no rows";
+    EXPECT_EQ(map.drawn->blits.at(0), (std::array<int, 6>{0, 10, 32, 10, 520, 400}))
+        << "the first cell's tile-set region (x, y, w, h) and place on the screen";
 }
 
 } // namespace

@@ -227,14 +227,20 @@ TEST(Backend, TheMapCheckersPictureShowsWhatTheGameDraws)
 {
     fixtures::ScratchDir dir;
     const std::string map = WriteMap(dir, 4, 3, 9, 7, [](int c, int r) { return (c * 7 + r * 11) % 40 - 13; });
-    const auto run = fixtures::Run(VEXLUME_MAPCHECK, VEXLUME_SOURCE_DIR, {{"DISPLAY", ""}, {"SDL_VIDEODRIVER", ""}},
-                                   30, {"--render", dir / "map.png", map});
-    ASSERT_EQ(0, run.status) << run.err;
+    const std::map<std::string, std::string> noDisplay = {{"DISPLAY", ""}, {"SDL_VIDEODRIVER", ""}};
+    const std::vector<std::string> args = {"--render", dir / "map.png", map};
+    const fixtures::RunResult run = fixtures::Run(VEXLUME_MAPCHECK, VEXLUME_SOURCE_DIR, noDisplay, 30, args);
+    ASSERT_EQ(run.status, 0) << "expected the picture written, with status 0; the checker said:\n"
+                             << run.out << run.err;
     SDL_Surface* png = IMG_Load((dir / "map.png").c_str());
-    ASSERT_EQ(4, png->format->BytesPerPixel);
+    ASSERT_EQ(png->format->BytesPerPixel, 4) << "the picture's bytes a pixel: it must have an alpha channel";
     OpenGLTilemap tilemap(map);
-    ExpectWindow(tilemap, 0, 0, [&](int x, int y) { // where the picture is transparent nothing is drawn
-        Uint8 r, g, b, a;
+    // Where the picture is transparent, the game draws nothing.
+    ExpectWindow(tilemap, 0, 0, [&](int x, int y) {
+        Uint8 r = 0;
+        Uint8 g = 0;
+        Uint8 b = 0;
+        Uint8 a = 0;
         SDL_GetRGBA(static_cast<Uint32*>(png->pixels)[y * png->pitch / 4 + x], png->format, &r, &g, &b, &a);
         return a ? Uint32(r << 16 | g << 8 | b) : 0u;
     });

@@ -267,7 +267,7 @@ TEST(RealGame, RefusesBadDataAndMissingDriversWithOneLineAndStatusOne)
 }
 
 // vexlume-mapcheck --play puts a map of one's own, with the tile set it names, in place of the shipped map, leaves
-// nothing behind and passes the game's status on; a map the game would refuse is not played.
+// nothing behind and passes the game's status on; a map or a data folder the game would stop on is not played.
 TEST(RealGame, TheMapCheckerPlaysAMapOfOnesOwnInTheGame)
 {
     fixtures::ScratchDir dir;
@@ -278,13 +278,14 @@ TEST(RealGame, TheMapCheckerPlaysAMapOfOnesOwnInTheGame)
         map += "1 ";
     fixtures::WriteFile(dir / "work/m.map", map);
     fixtures::WriteFile(dir / "work/small.map", "Small\n1\n\n\nshare/Tiles.png\n32 32 8 6\n");
-    const std::string shipped = fixtures::ReadFile(Source + "/share/test.map");
-    std::map<std::string, std::string> env = {{"SDL_VIDEODRIVER", "x11"}, {"SDL_AUDIODRIVER", "dummy"},
-                                              {"TMPDIR", dir / "tmp"}};
+    const std::string shipped = fixtures::ReadFile(Source + "/" + scene::Map);
+    std::map<std::string, std::string> env = {{"SDL_VIDEODRIVER", "x11"}, {"SDL_AUDIODRIVER", "dummy"}};
+    env["TMPDIR"] = dir / "tmp";
     auto leftBehind = [&] { return std::system(("rmdir " + dir / "tmp && mkdir " + dir / "tmp").c_str()) != 0; };
+    // The map's tile set path is relative to the map's own folder, which --from names.
+    const std::vector<std::string> playMine = {"--from", ".", "--play", "m.map"};
 
-    // The map's tile set path is relative to its own folder, named with --from.
-    fixtures::Process play(VEXLUME_MAPCHECK, dir / "work", env, {"--from", ".", "--play", "m.map"});
+    fixtures::Process play(VEXLUME_MAPCHECK, dir / "work", env, playMine);
     XScreen screen;
     EXPECT_TRUE(fixtures::WaitUntil([&] {
         const Picture window = screen.Grab(scene::CameraX, scene::CameraY, 256, 192);
@@ -292,30 +293,27 @@ TEST(RealGame, TheMapCheckerPlaysAMapOfOnesOwnInTheGame)
     })) << "the map's tile 1 does not fill the camera window; " << play.Out() << play.Err();
     screen.Key(XK_Escape, true);
     screen.Key(XK_Escape, false);
-    EXPECT_EQ(play.Wait(30), 0) << play.Err();
+    EXPECT_EQ(play.Wait(30), 0) << "the game's status after Escape; it said:\n" << play.Err();
     EXPECT_NE(play.Out().find("clean: the game reads this map as written\n"), std::string::npos) << play.Out();
-    EXPECT_FALSE(leftBehind());
-    EXPECT_EQ(fixtures::ReadFile(Source + "/share/test.map"), shipped);
+    EXPECT_FALSE(leftBehind()) << "the scratch directory was left in " << dir / "tmp";
+    EXPECT_EQ(fixtures::ReadFile(Source + "/" + scene::Map), shipped) << "the shipped map was changed";
 
     const fixtures::RunResult refused = fixtures::Run(VEXLUME_MAPCHECK, dir / "work", env, 30, {"--play", "small.map"});
-    EXPECT_EQ(refused.status, 3);
-    EXPECT_EQ(refused.out.find("Vexlume " VEXLUME_VERSION), std::string::npos) << refused.out;
+    EXPECT_EQ(refused.status, 3) << "expected status 3 for a map smaller than the camera window:\n" << refused.out;
+    EXPECT_EQ(refused.out.find("Vexlume " VEXLUME_VERSION), std::string::npos) << "the game started:\n" << refused.out;
     env["SDL_AUDIODRIVER"] = "no-such-driver";
-    const std::vector<std::string> again = {"--from", ".", "--play", "m.map"};
-    const fixtures::RunResult failed = fixtures::Run(VEXLUME_MAPCHECK, dir / "work", env, 30, again);
-    EXPECT_EQ(failed.status, 1);
+    const fixtures::RunResult failed = fixtures::Run(VEXLUME_MAPCHECK, dir / "work", env, 30, playMine);
+    EXPECT_EQ(failed.status, 1) << "expected the game's status 1 for no such sound device:\n" << failed.err;
     EXPECT_EQ(failed.err.rfind("Unable to initialize the audio system: ", 0), 0u) << failed.err;
-    EXPECT_FALSE(leftBehind());
+    EXPECT_FALSE(leftBehind()) << "the scratch directory was left in " << dir / "tmp";
 
-    // A data folder the game would stop on is not played.
     ASSERT_EQ(std::system(("mkdir " + dir / "data " + dir / "data/share").c_str()), 0);
-    const fixtures::RunResult folder = fixtures::Run(VEXLUME_MAPCHECK, dir.Path(), env, 30, {"--play", "data"});
-    EXPECT_EQ(folder.status, 2) << "expected status 2 for a folder of missing files; its report:\n" << folder.out;
-    EXPECT_EQ(folder.out.find("Vexlume " VEXLUME_VERSION), std::string::npos) << "the game started:\n" << folder.out;
-    // A whole folder is played in the game with the player's own sound device, not the one the check used.
+    const fixtures::RunResult empty = fixtures::Run(VEXLUME_MAPCHECK, dir.Path(), env, 30, {"--play", "data"});
+    EXPECT_EQ(empty.status, 2) << "expected status 2 for a folder of missing files:\n" << empty.out;
+    EXPECT_EQ(empty.out.find("Vexlume " VEXLUME_VERSION), std::string::npos) << "the game started:\n" << empty.out;
+    // A whole folder is played with the player's own sound device, not the one the check used.
     ASSERT_EQ(std::system(("rmdir " + dir / "data/share && ln -s " + Source + "/share " + dir / "data").c_str()), 0);
     const fixtures::RunResult played = fixtures::Run(VEXLUME_MAPCHECK, dir.Path(), env, 30, {"--play", "data"});
-    EXPECT_EQ(played.status, 1) << "expected the game's status 1 for no such sound device; its report:\n"
-                                << played.out << played.err;
+    EXPECT_EQ(played.status, 1) << "expected the game's status 1 for no such sound device:\n" << played.err;
     EXPECT_EQ(played.err.rfind("Unable to initialize the audio system: ", 0), 0u) << played.err;
 }

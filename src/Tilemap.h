@@ -53,6 +53,8 @@ protected:
     int mapColumns = 0;
     int mapRows = 0;
     std::vector<std::vector<int>> tiles;
+    // The region of the cell being drawn, rewritten for each cell by Draw;
+    // after a frame it holds the last cell's.
     Oblong source;
     int tileWidth = 0;
     int tileHeight = 0;

@@ -64,14 +64,13 @@ build() {
 # exports DISPLAY; the server is stopped when the calling script exits. Xvfb
 # picks the display number itself (-displayfd): a lock file left in /tmp
 # tells it nothing about a server of another root or container that shares
-# this machine's abstract X sockets, and binding the socket does. A server
-# left without clients resets itself, and a connection made during the reset
-# fails; every test program starts by connecting once to check for the
-# server, and each ends by leaving it, so this one never resets (-noreset).
+# this machine's abstract X sockets, and binding the socket does. It is left
+# to reset whenever its last client leaves (no -noreset), so that no test
+# program inherits a key held or a focus left by the one before.
 start_virtual_display() {
   local number_file i
   number_file=$(mktemp)
-  Xvfb -displayfd 3 -screen 0 1680x1050x24 +extension GLX -nolisten tcp -noreset 3>"$number_file" >/dev/null 2>&1 &
+  Xvfb -displayfd 3 -screen 0 1680x1050x24 +extension GLX -nolisten tcp 3>"$number_file" >/dev/null 2>&1 &
   xvfb_pid=$!
   trap 'kill $xvfb_pid 2>/dev/null; wait $xvfb_pid 2>/dev/null' EXIT
   for i in $(seq 1 100); do

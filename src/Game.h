@@ -27,6 +27,8 @@ public:
     Game(std::string title, std::string version);
     ~Game();
 
+    // Both always return true: Create ends the program on any failure, and
+    // Destroy has none.
     bool Create();
     void Demo();
     bool Destroy();

@@ -14,27 +14,21 @@ class Graphics
 public:
     virtual ~Graphics();
 
-    // Colour is 0x00RRGGBB. Callers keep (x, y) on the screen: the SDL target
-    // ignores a pixel off its surface, the OpenGL one hands it to GL as it is.
+    // Colour is 0x00RRGGBB. Callers keep (x, y) on the screen.
     virtual void PutPixel(int x, int y, int colour) = 0;
     // The same; only the low 8 bits of each component count.
     virtual void PutPixel(int x, int y, short r, short g, short b) = 0;
-    // The SDL target's raw pixel value (0 off its surface); OpenGL does not
-    // read the frame back and always gives 0. The game never calls it.
+    // The pixel's raw value where the back-end can read the frame back, else
+    // 0. The game never calls it.
     virtual int GetPixel(int x, int y) = 0;
     // Draws the part of source inside region (the whole picture when region
-    // is null) with the region's top-left corner at (x, y), at its own size;
-    // colour-keyed pixels are left out. The source must be a loaded picture
-    // of this target's back-end: a null one, one never loaded or one of the
-    // other back-end ends the program with a line saying which. A region
-    // reaching outside the picture draws only what lies inside it on SDL
-    // (and nothing at all when its corner or position exceeds 16 bits);
-    // OpenGL draws the whole region, transparent over the texture's padding
-    // and wrapping around beyond the texture. A region 0 wide or high draws
-    // nothing.
-    // destination is accepted for the callers' sake and ignored: drawing
-    // always goes to this target's screen. Neither picture nor region is
-    // kept or changed.
+    // is null) with the region's top-left corner at (x, y), at its own size,
+    // leaving out colour-keyed pixels; a region 0 wide or high draws nothing.
+    // source must be a loaded picture of this target's back-end, or the
+    // program ends with a line saying which. Past the picture's edges a
+    // region shows whatever the back-end's copy of the picture holds there.
+    // destination is ignored (drawing always goes to this target's screen),
+    // and neither picture nor region is kept or changed.
     virtual void Blit(Image* source, Image* destination, Oblong* region, int x, int y) = 0;
     // Draws the whole picture with its top-left corner at (x, y), with the
     // same demands on it as Blit.

@@ -7,12 +7,16 @@
 
 namespace {
 
+// Opens one quad of the picture's texture, blended so that the colour key
+// and the padding stay transparent. EndTextured closes it and switches
+// texturing and blending off again, as every draw leaves them.
 void BeginTextured(OpenGLImage* picture)
 {
     glBindTexture(GL_TEXTURE_2D, picture->Texture());
     glEnable(GL_TEXTURE_2D);
     glEnable(GL_BLEND);
     glColor4f(1, 1, 1, 1);
+    glBegin(GL_QUADS);
 }
 
 void EndTextured()
@@ -51,7 +55,6 @@ void OpenGLGraphics::DrawImage(Image* image, int x, int y)
     BeginTextured(picture);
     const int right = x + picture->TextureWidth();
     const int bottom = y + picture->TextureHeight();
-    glBegin(GL_QUADS);
     glTexCoord2i(0, 0);
     glVertex3f(x, y, 0);
     glTexCoord2i(1, 0);
@@ -77,7 +80,6 @@ void OpenGLGraphics::Blit(Image* source, Image*, Oblong* region, int x, int y)
     const float t1 = static_cast<float>((static_cast<double>(r.y) + r.h) / textureHeight);
     const int right = x + r.w;
     const int bottom = y + r.h;
-    glBegin(GL_QUADS);
     glTexCoord2f(s0, t0);
     glVertex3f(x, y, 0);
     glTexCoord2f(s1, t0);

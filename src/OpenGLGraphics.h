@@ -15,6 +15,8 @@ public:
     void PutPixel(int x, int y, short r, short g, short b) override;
     // The frame is not read back: always 0.
     int GetPixel(int x, int y) override;
+    // A region is drawn whole: over the texture's padding it is transparent,
+    // and beyond the texture it repeats it (GL's default wrap).
     void Blit(Image* source, Image* destination, Oblong* region, int x, int y) override;
     void DrawImage(Image* image, int x, int y) override;
 };

@@ -37,12 +37,14 @@ private:
     void Upload(SDL_Surface* surface, int colourKey, const std::string& name);
 
     GLuint texture = 0;
+    // The component count and byte order the latest upload handed to GL.
     int components = 0;
     int format = 0;
     int textureWidth = 0;
     int textureHeight = 0;
     int width = 0;
     int height = 0;
+    // The latest upload's texels, emptied once GL has its copy.
     std::vector<Uint32> pixels;
 };
 

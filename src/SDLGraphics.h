@@ -21,6 +21,8 @@ public:
     void PutPixel(int x, int y, short r, short g, short b) override;
     // The raw pixel value, 0 off the surface.
     int GetPixel(int x, int y) override;
+    // Past the picture there is nothing to show. A position or region corner
+    // beyond SDL_Rect's 16 bits draws nothing rather than wrapping round.
     void Blit(Image* source, Image* destination, Oblong* region, int x, int y) override;
     void DrawImage(Image* image, int x, int y) override;
 

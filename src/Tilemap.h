@@ -30,10 +30,9 @@ public:
     // Draws the camera window with the offsets clamped to the map.
     void Draw(Image* target, int offsetX, int offsetY);
     // The region of the tile set that a tile number is drawn from, for a
-    // loaded map. Numbers outside the tile set give regions outside the
-    // picture, which each back-end treats its own way (SDL's draws nothing,
-    // OpenGL's wraps the texture around); anything that pictures the map must
-    // draw through this one rule to show what the game shows.
+    // loaded map; numbers outside the tile set give regions outside the
+    // picture, drawn as Blit draws those. Anything that pictures the map
+    // goes through this one rule, so that it shows what the game shows.
     Oblong TileSource(int tile) const;
 
     // The limits a loaded map must meet, shared with tools that check maps:
@@ -57,6 +56,8 @@ protected:
     int mapColumns = 0;
     int mapRows = 0;
     std::vector<std::vector<int>> tiles;
+    // The region of the cell being drawn, rewritten for each cell by Draw;
+    // after a frame it holds the last cell's.
     Oblong source;
     int tileWidth = 0;
     int tileHeight = 0;

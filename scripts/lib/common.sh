@@ -64,7 +64,9 @@ build() {
 # exports DISPLAY; the server is stopped when the calling script exits. Xvfb
 # picks the display number itself (-displayfd): a lock file left in /tmp
 # tells it nothing about a server of another root or container that shares
-# this machine's abstract X sockets, and binding the socket does.
+# this machine's abstract X sockets, and binding the socket does. It is left
+# to reset whenever its last client leaves (no -noreset), so that no test
+# program inherits a key held or a focus left by the one before.
 start_virtual_display() {
   local number_file i
   number_file=$(mktemp)

@@ -1,4 +1,5 @@
 // Each test program runs in the source tree with its own SDL drivers, from anywhere; without an X server, it says so.
+#include "Fixtures.h"
 #include "Scene.h"
 
 #include <X11/Xlib.h>
@@ -12,7 +13,9 @@ static bool ReadyToTest()
     setenv("SDL_VIDEODRIVER", VEXLUME_VIDEO, 1);
     setenv("SDL_AUDIODRIVER", "dummy", 1);
     if (std::strcmp(VEXLUME_VIDEO, "x11") == 0) {
-        Display* display = XOpenDisplay(nullptr);
+        // The server resets when the previous program's last connection closes, and refuses connections meanwhile.
+        static Display* display = nullptr;
+        fixtures::WaitUntil([] { return (display = XOpenDisplay(nullptr)) != nullptr; }, 5);
         const char* name = std::getenv("DISPLAY");
         if (!display) {
             std::fprintf(stderr,
@@ -21,7 +24,7 @@ static bool ReadyToTest()
                          name ? name : "", scene::ScreenWidth, scene::ScreenHeight);
             std::exit(1);
         }
-        XCloseDisplay(display);
+        // Kept open, so that the server does not reset (refusing connections) each time a test's last one closes.
     }
     return chdir(VEXLUME_SOURCE_DIR) == 0;
 }

@@ -6,8 +6,9 @@ Each line of the list reads
     FILE: EXACT TEXT  ->  CHANGED TEXT  # what a player would see
 
 A blank in the exact text matches any run of blanks and line ends, so that a fault may span lines; the
-text must occur exactly once in FILE, and the changed text takes its place as written. For each fault the file is changed in place in this working tree,
-build/ is rebuilt and ctest runs there; the file is put back afterwards, whatever happens, Ctrl+C too.
+text must occur exactly once in FILE, and the changed text takes its place as written. For each fault the
+file is changed in place in this working tree, build/ is rebuilt and ctest runs there; the file is put back
+afterwards, whatever happens, Ctrl+C too.
 A fault that fails a test is caught; one that builds and passes every test survived. The suite is run once
 first with no fault planted, and must pass. The tests that need one look for an X server at DISPLAY.
 

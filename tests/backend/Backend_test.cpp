@@ -117,9 +117,13 @@ TEST(Backend, EachFrameShowsThePartOfThePictureAskedForAndThePixels)
         int x = 300;
         int y = 200;
     };
-    const Case cases[] = {{{0, 0, 12, 10}}, {{0, 0, 12, 10}}, {{4, 5, 6, 3}}, {{8, 6, 8, 10}}, {{0, 0, 0, 10}}};
+    const Case cases[] = {{{0, 0, 12, 10}}, {{0, 0, 12, 10}}, {{4, 5, 6, 3}}, {{8, 6, 8, 10}}, {{0, 0, 0, 10}},
+                          {{0, 0, -4, 10}}};
     for (size_t i = 0; i < std::size(cases); ++i) {
         Case c = cases[i];
+        // A region of negative width draws nothing in software; OpenGL draws its quad mirrored.
+        if (GL && c.r.w < 0)
+            continue;
         BeginOverBackdrop();
         // The first case draws by DrawImage, the second by a Blit of no region; the destination picture is ignored.
         if (i == 0)
@@ -172,6 +176,36 @@ TEST(Backend, TheColourKeyLetsTheBackdropThroughOneColourOnly)
                   })) << "key " << std::hex << key;
     }
     SDL_FreeSurface(read);
+}
+
+// Both PutPixel forms, by turns, store the mapped colour in its bytes, lowest first, at every pixel size and on padded
+// rows, and GetPixel reads it back; the bytes around are left alone.
+TEST(Backend, PixelsLandInTheirBytesAtEveryPixelSize)
+{
+    const Uint32 masks[][3] = {{0, 0, 0}, {0xF800, 0x07E0, 0x1F}, {0xFF, 0xFF00, 0xFF0000}, {0xFF0000, 0xFF00, 0xFF}};
+    for (int bytes = 1; bytes <= 4; ++bytes) {
+        // Three rows of three pixels, 16 bytes apart, between a row of guard bytes above and below.
+        std::vector<Uint8> memory(16 * 5, 0xAA);
+        std::vector<Uint8> want = memory;
+        const Uint32* m = masks[bytes - 1];
+        SDL_Surface* surface = SDL_CreateRGBSurfaceFrom(&memory[16], 3, 3, 8 * bytes, 16, m[0], m[1], m[2], 0);
+        SDLGraphics target(surface);
+        for (int i = 0; i < 9; ++i) {
+            const int r = (0x37 * i + 9) & 0xFF;
+            const int g = 0xC1 - 0x15 * i;
+            const int b = 0x5B + 0x13 * i;
+            const Uint32 mapped = SDL_MapRGB(surface->format, r, g, b);
+            if (i % 2)
+                target.PutPixel(i % 3, i / 3, r << 16 | g << 8 | b);
+            else
+                target.PutPixel(i % 3, i / 3, r + 256, g - 512, b);
+            for (int k = 0; k < bytes; ++k)
+                want[16 + 16 * (i / 3) + bytes * (i % 3) + k] = mapped >> 8 * k;
+            EXPECT_EQ(target.GetPixel(i % 3, i / 3), int(mapped)) << bytes << " bytes a pixel, pixel " << i;
+        }
+        EXPECT_EQ(memory, want) << "the surface's bytes, " << bytes << " bytes a pixel";
+        SDL_FreeSurface(surface);
+    }
 }
 
 #if VEXLUME_GL

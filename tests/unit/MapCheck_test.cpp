@@ -161,6 +161,8 @@ TEST(MapCheck, TrapsInsideTheGridAndMapsTheGameRefuses)
     EXPECT_REPORT(CheckText(misspelled), 3, "pond.map:5: error: the game stops on this map: its tile set "
                                             "\"share/tiles.png\" cannot be loaded " + GameDirectory +
                                                 ": Couldn't open share/tiles.png");
+    const Checked single = CheckText(Map({"5"}, "32 32 1 1"));
+    EXPECT_REPORT(single, 3, "grid: lines 7 to 7, 1 of 1 cells, tile numbers 5 to 5\n");
     EXPECT_REPORT(CheckText(Map(Rows(), "32 32 8 6")), 3, "pond.map:6: error: the game refuses this map: it has "
                                                           "8x6 tiles; the camera window of 8x6 tiles needs a map "
                                                           "of at least 9x7");

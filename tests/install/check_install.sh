@@ -58,7 +58,16 @@ for _ in $(seq 300); do
   sleep 0.1
 done
 [ -n "$window" ] || fail "no window named Vexlume within 30 s"
-[ "$(readlink "/proc/$game/exe")" = "$(readlink -f "$program")" ] || fail "the launcher did not become $program"
+# Under an emulator started by binfmt_misc (qemu-user, for another
+# architecture), /proc/PID/exe names the emulator; the program it runs is
+# mapped from its file, so /proc/PID/maps names it there.
+exe=$(readlink "/proc/$game/exe")
+if [[ ${exe##*/} == qemu-* || $exe == */qemu-binfmt/* ]]; then
+  mapped() { awk -v file="$1" '$6 == file { found = 1 } END { exit !found }' "/proc/$game/maps"; }
+  mapped "$(readlink -f "$program")" || fail "the launcher did not become $program: $exe maps no such file"
+else
+  [ "$exe" = "$(readlink -f "$program")" ] || fail "the launcher did not become $program but $exe"
+fi
 [ "$(readlink "/proc/$game/cwd")" = "$(readlink -f "$datadir")" ] || fail "the game does not run in $datadir"
 xprop -id "$window" WM_CLASS | grep -q "\"$(sed -n 's/^StartupWMClass=//p' "$desktop")\"$" || fail "WM_CLASS is not StartupWMClass"
 sleep 1

@@ -133,10 +133,11 @@ set(CPACK_PACKAGE_DESCRIPTION_SUMMARY
   "small 2D game demo with a scrolling tile map and a star field")
 set(CPACK_PACKAGE_DESCRIPTION
   "Vexlume opens one full-screen 1680x1050 OpenGL mode and draws a star field
-streaming out of the screen centre, a tile map that scrolls under a fixed
-camera window and a player character that the arrow keys walk across it,
-with music playing underneath. vexlume-mapcheck shows what the game will
-read from a map file.")
+streaming out of the screen centre, a small tile map in a fixed camera
+window and, beside it, a player character. The arrow keys move the
+character over the star field and scroll the map under its window the same
+way, with music playing underneath. vexlume-mapcheck shows what the game
+will read from a map file.")
 set(CPACK_PACKAGING_INSTALL_PREFIX /usr)
 set(CPACK_STRIP_FILES ON)
 set(CPACK_DEBIAN_FILE_NAME DEB-DEFAULT)

@@ -14,7 +14,8 @@ trap '[ -z "$game" ] || kill "$game" 2>/dev/null || true; rm -rf "$scratch"' EXI
 fail() { echo "FAIL: $*" >&2 && exit 1; }
 
 prefix=$scratch/prefix
-cmake --install "$build" --prefix "$prefix" >"$scratch/install.log" || { cat "$scratch/install.log" >&2; fail "cmake --install"; }
+cmake --install "$build" --prefix "$prefix" >"$scratch/install.log" ||
+  { cat "$scratch/install.log" >&2; fail "cmake --install"; }
 cached() { sed -n "s|^$1:[A-Z]*=||p" "$build/CMakeCache.txt"; }
 bindir=$prefix/$(cached VEXLUME_GAMES_BINDIR)
 program=$prefix/$(cached VEXLUME_GAMES_LIBDIR)/vexlume
@@ -35,7 +36,8 @@ appstreamcli validate --no-net "$metainfo" || fail "appstreamcli validate"
 appstreamcli validate-tree --no-net "$prefix" || fail "appstreamcli validate-tree"
 for page in vexlume vexlume-mapcheck; do
   path=$prefix/share/man/man6/$page.6.gz
-  warnings=$(zcat "$path" | LC_ALL=C.UTF-8 groff -man -Tutf8 -ww -z 2>&1) && [ -z "$warnings" ] || fail "$page(6): $warnings"
+  warnings=$(zcat "$path" | LC_ALL=C.UTF-8 groff -man -Tutf8 -ww -z 2>&1) && [ -z "$warnings" ] ||
+    fail "$page(6): groff should warn of nothing, warned: $warnings"
 done
 LC_ALL=C.UTF-8 man -l "$prefix/share/man/man6/vexlume.6.gz" 2>/dev/null | grep -q "vexlume-mapcheck(6)" ||
   fail "vexlume(6) does not point to vexlume-mapcheck(6)"
@@ -48,9 +50,18 @@ status=0
 [ "$status" -eq 1 ] && grep -q '^Unable to initialize the audio system: ' "$scratch/err" ||
   { cat "$scratch/out" "$scratch/err" >&2; fail "vexlume-mapcheck --play did not start the installed game"; }
 
+# --version and --help answer without starting the game, which without a display would end with status 1.
+version=$(cd / && env -u DISPLAY "$bindir/vexlume" --version 2>&1) ||
+  fail "vexlume --version: status $?, not 0: $version"
+help=$(cd / && env -u DISPLAY "$bindir/vexlume" --help 2>&1) || fail "vexlume --help: status $?, not 0: $help"
+for named in "$(readlink -f "$datadir")/share" "$(readlink -f "$bindir")/vexlume-mapcheck" "man vexlume"; do
+  grep -qF "$named" <<<"$help" || fail "vexlume --help does not name $named: $help"
+done
+
 # The launcher must become the game, running in the data directory, with the
-# window class the desktop entry names so that docks group it.
-(cd / && SDL_VIDEODRIVER=x11 SDL_AUDIODRIVER=dummy exec "$bindir/vexlume") >"$scratch/out" 2>"$scratch/err" &
+# window class the desktop entry names so that docks group it. An argument
+# it does not know is not passed on.
+(cd / && SDL_VIDEODRIVER=x11 SDL_AUDIODRIVER=dummy exec "$bindir/vexlume" --windowed) >"$scratch/out" 2>"$scratch/err" &
 game=$!
 for _ in $(seq 300); do
   window=$(xdotool search --pid "$game" --name '^Vexlume$' 2>/dev/null | head -n 1) && [ -n "$window" ] && break
@@ -69,11 +80,17 @@ else
   [ "$exe" = "$(readlink -f "$program")" ] || fail "the launcher did not become $program but $exe"
 fi
 [ "$(readlink "/proc/$game/cwd")" = "$(readlink -f "$datadir")" ] || fail "the game does not run in $datadir"
-xprop -id "$window" WM_CLASS | grep -q "\"$(sed -n 's/^StartupWMClass=//p' "$desktop")\"$" || fail "WM_CLASS is not StartupWMClass"
+! grep -qzx -- --windowed "/proc/$game/cmdline" || fail "the launcher passed --windowed on to the game"
+class=$(sed -n 's/^StartupWMClass=//p' "$desktop")
+wm_class=$(xprop -id "$window" WM_CLASS)
+[[ $wm_class == *\"$class\" ]] || fail "WM_CLASS should end in \"$class\" (StartupWMClass): $wm_class"
 sleep 1
 xdotool key Escape
 status=0
 timeout 15 tail --pid="$game" -f /dev/null && wait "$game" || status=$?
 game=
-[ "$status" -eq 0 ] && [ ! -s "$scratch/err" ] || { cat "$scratch/err" >&2; fail "the game ended with status $status"; }
+[ "$status" -eq 0 ] && [ ! -s "$scratch/err" ] ||
+  { cat "$scratch/err" >&2; fail "the game should end with status 0, silent on standard error: status $status"; }
+banner=$(head -n 1 "$scratch/out")
+[ "$banner" = "$version" ] || fail "vexlume --version should print the game's banner '$banner', printed '$version'"
 echo "install check: the installed tree is complete and its launcher plays the game"

@@ -72,6 +72,19 @@ build() {
   cmake --build "$build_dir" -j"$(nproc)" "${targets[@]}"
 }
 
+# The emulator this machine's programs run under, when the kernel hands
+# them to one because they are of another architecture (qemu-user through
+# binfmt_misc, as for an arm64 root on a PC); empty on real hardware. The
+# emulator hides itself from the program it runs, but not from others: a
+# child reads it as this shell's executable.
+emulator() {
+  local exe
+  exe=$(readlink "/proc/$$/exe" 2>/dev/null) || return 0
+  if [[ ${exe##*/} == qemu-* || $exe == */qemu-binfmt/* ]]; then
+    echo "$exe"
+  fi
+}
+
 # The game's screen size, read from the constants the game itself is built
 # with, so that it is written in one place.
 screen_size() {

@@ -33,6 +33,21 @@ for i in $(seq 1 100); do
   kill -0 $game 2>/dev/null || { wait $game; exit $?; }
   sleep 0.1
 done
+# The window comes before the first frame, which on a slow machine (under an
+# emulator, half a minute later) would come after keys pressed into the
+# loading game and shots of a black screen. The keys wait for the stars: the
+# lower half of the screen is black until the game has drawn a frame.
+drawn() {
+  xwd -root -silent | python3 -c '
+import sys
+dump = sys.stdin.buffer.read()
+sys.exit(not dump[len(dump) // 2:].strip(b"\0"))'
+}
+for i in $(seq 1 240); do
+  drawn && break
+  kill -0 $game 2>/dev/null || { wait $game; exit $?; }
+  sleep 0.5
+done
 sleep 1
 shot 01-start
 

@@ -133,10 +133,11 @@ set(CPACK_PACKAGE_DESCRIPTION_SUMMARY
   "small 2D game demo with a scrolling tile map and a star field")
 set(CPACK_PACKAGE_DESCRIPTION
   "Vexlume opens one full-screen 1680x1050 OpenGL mode and draws a star field
-streaming out of the screen centre, a tile map that scrolls under a fixed
-camera window and a player character that the arrow keys walk across it,
-with music playing underneath. vexlume-mapcheck shows what the game will
-read from a map file.")
+streaming out of the screen centre, a small tile map in a fixed camera
+window and, beside it, a player character. The arrow keys move the
+character over the star field and scroll the map under its window the same
+way, with music playing underneath. vexlume-mapcheck shows what the game
+will read from a map file.")
 set(CPACK_PACKAGING_INSTALL_PREFIX /usr)
 set(CPACK_STRIP_FILES ON)
 set(CPACK_DEBIAN_FILE_NAME DEB-DEFAULT)
@@ -146,12 +147,20 @@ set(CPACK_DEBIAN_PACKAGE_PRIORITY optional)
 set(CPACK_DEBIAN_PACKAGE_SHLIBDEPS ON)
 # SDL 1.2 as sdl12-compat, never the classic library: only sdl12-compat
 # scales the full-screen frame to a screen of another size, and the classic
-# one stops the game on any screen smaller than the frame. Debian 13 builds
-# libsdl1.2debian from sdl12-compat (1.2.68); Debian 12 still builds it from
-# the classic SDL 1.2 (1.2.15), which apt prefers, and ships sdl12-compat as
-# libsdl1.2-compat-shim, which replaces it. These come before the library
-# dependencies dpkg-shlibdeps finds, which the shim also satisfies.
-set(CPACK_DEBIAN_PACKAGE_DEPENDS "libsdl1.2debian (>= 1.2.60) | libsdl1.2-compat-shim")
+# one stops the game on any screen smaller than the frame. Debian 13 and
+# testing build libsdl1.2debian from sdl12-compat (1.2.68 and later); Debian
+# 12 still builds it from the classic SDL 1.2 (1.2.15), which apt prefers,
+# and ships sdl12-compat as libsdl1.2-compat-shim, which replaces it. The
+# dependency dpkg-shlibdeps would find for the library, libsdl1.2debian
+# (>= 1.2.15), lets the classic one in; the shlibs.local file that Debian's
+# packaging reads to override a library's dependency replaces it, so that
+# libSDL-1.2 is named once, in the form only sdl12-compat meets. CPack runs
+# dpkg-shlibdeps in its staging directory and removes debian/ from it after.
+set(VEXLUME_SDL_DEPENDS "libsdl1.2debian (>= 1.2.60) | libsdl1.2-compat-shim")
+file(CONFIGURE OUTPUT ${PROJECT_BINARY_DIR}/install/shlibs-local.cmake @ONLY CONTENT [[
+file(WRITE "${CPACK_TEMPORARY_DIRECTORY}/debian/shlibs.local" "libSDL-1.2 0 @VEXLUME_SDL_DEPENDS@\n")
+]])
+set(CPACK_PRE_BUILD_SCRIPTS ${PROJECT_BINARY_DIR}/install/shlibs-local.cmake)
 set(CPACK_DEBIAN_PACKAGE_CONTROL_STRICT_PERMISSION ON)
 # Directories the package makes get the same mode whatever the packager's
 # umask, as the files already do.

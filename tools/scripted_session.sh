@@ -14,6 +14,9 @@ start_virtual_display
 audio="$out/session-audio.raw"
 rm -f "$audio"
 cd "$root"
+# SDL warns of that driver on standard error, as if it were a mistake; here it
+# is the point, and a newcomer should not take the line for a failure.
+echo "Sound goes to a file through SDL's disk audio driver: SDL's CRITICAL lines about it are expected."
 SDL_VIDEODRIVER=x11 SDL_AUDIODRIVER=disk SDL_DISKAUDIOFILE="$audio" "$build_dir/vexlume" &
 game=$!
 
@@ -29,6 +32,21 @@ for i in $(seq 1 100); do
   xdotool search --name '^Vexlume$' >/dev/null 2>&1 && break
   kill -0 $game 2>/dev/null || { wait $game; exit $?; }
   sleep 0.1
+done
+# The window comes before the first frame, which on a slow machine (under an
+# emulator, half a minute later) would come after keys pressed into the
+# loading game and shots of a black screen. The keys wait for the stars: the
+# lower half of the screen is black until the game has drawn a frame.
+drawn() {
+  xwd -root -silent | python3 -c '
+import sys
+dump = sys.stdin.buffer.read()
+sys.exit(not dump[len(dump) // 2:].strip(b"\0"))'
+}
+for i in $(seq 1 240); do
+  drawn && break
+  kill -0 $game 2>/dev/null || { wait $game; exit $?; }
+  sleep 0.5
 done
 sleep 1
 shot 01-start

@@ -59,9 +59,19 @@ status=0
 [ "$status" -eq 1 ] && grep -q '^Unable to initialize the audio system: ' "$scratch/err" ||
   { cat "$scratch/out" "$scratch/err" >&2; fail "vexlume-mapcheck --play did not start the installed game"; }
 
+# --version and --help answer without starting the game, which without a display would end with status 1.
+version=$(cd / && env -u DISPLAY "$bindir/vexlume" --version 2>&1) ||
+  fail "vexlume --version: status $?, not 0: $version"
+help=$(cd / && env -u DISPLAY "$bindir/vexlume" --help 2>&1) || fail "vexlume --help: status $?, not 0: $help"
+for named in "$(readlink -f "$datadir")/share" "$(readlink -f "$bindir")/vexlume-mapcheck" "man vexlume"; do
+  grep -qF "$named" <<<"$help" || fail "vexlume --help does not name $named: $help"
+done
+
 # The launcher must become the game, running in the data directory, with the
-# window class the desktop entry names so that docks group it.
-(cd / && SDL_VIDEODRIVER=x11 SDL_AUDIODRIVER=dummy exec "$bindir/vexlume") >"$scratch/out" 2>"$scratch/err" &
+# window class the desktop entry names so that docks group it. An argument
+# it does not know is not passed on.
+(cd / && SDL_VIDEODRIVER=x11 SDL_AUDIODRIVER=dummy exec "$bindir/vexlume" --windowed) >"$scratch/out" \
+  2>"$scratch/err" &
 game=$!
 for _ in $(seq 300); do
   window=$(xdotool search --pid "$game" --name '^Vexlume$' 2>/dev/null | head -n 1) && [ -n "$window" ] && break
@@ -69,7 +79,17 @@ for _ in $(seq 300); do
   sleep 0.1
 done
 [ -n "$window" ] || fail "no window named Vexlume within 30 s"
-[ "$(readlink "/proc/$game/exe")" = "$(readlink -f "$program")" ] || fail "the launcher did not become $program"
+! grep -qzx -- --windowed "/proc/$game/cmdline" || fail "the launcher passed --windowed on to the game"
+# Under an emulator started by binfmt_misc (qemu-user, for another
+# architecture), /proc/PID/exe names the emulator; the program it runs is
+# mapped from its file, so /proc/PID/maps names it there.
+exe=$(readlink "/proc/$game/exe")
+if [[ ${exe##*/} == qemu-* || $exe == */qemu-binfmt/* ]]; then
+  mapped() { awk -v file="$1" '$6 == file { found = 1 } END { exit !found }' "/proc/$game/maps"; }
+  mapped "$(readlink -f "$program")" || fail "the launcher did not become $program: $exe maps no such file"
+else
+  [ "$exe" = "$(readlink -f "$program")" ] || fail "the launcher did not become $program but $exe"
+fi
 [ "$(readlink "/proc/$game/cwd")" = "$(readlink -f "$datadir")" ] || fail "the game does not run in $datadir"
 wm_class=$(sed -n 's/^StartupWMClass=//p' "$desktop")
 xprop -id "$window" WM_CLASS | grep -q "\"$wm_class\"$" || fail "WM_CLASS is not StartupWMClass"
@@ -78,5 +98,8 @@ xdotool key Escape
 status=0
 timeout 15 tail --pid="$game" -f /dev/null && wait "$game" || status=$?
 game=
-[ "$status" -eq 0 ] && [ ! -s "$scratch/err" ] || { cat "$scratch/err" >&2; fail "the game ended with status $status"; }
+[ "$status" -eq 0 ] && [ ! -s "$scratch/err" ] ||
+  { cat "$scratch/err" >&2; fail "the game should end with status 0, silent on standard error: status $status"; }
+banner=$(head -n 1 "$scratch/out")
+[ "$banner" = "$version" ] || fail "vexlume --version should print the game's banner '$banner', printed '$version'"
 echo "install check: the installed tree is complete and its launcher plays the game"

@@ -62,4 +62,6 @@ while read -r clause; do
   [ -n "$named" ] && [ -z "$classic_meets" ] && found=1
 done < <(tr ',' '\n' <<<"$depends")
 [ -n "$found" ] || fail "no dependency asks for $sdl $sdl_version (sdl12-compat) over the classic SDL 1.2: $depends"
+twice=$(tr ',|' '\n\n' <<<"$depends" | awk '{ print $1 }' | sort | uniq -d | paste -sd ' ')
+[ -z "$twice" ] || fail "Depends should name each package once, names $twice more than once: $depends"
 echo "package check: $name is the same from two builds, clean under lintian, and brings $sdl $sdl_version"

@@ -343,7 +343,7 @@ MapCheck::Status DataCheck::Check(const std::string& shown, std::ostream& out)
     }
     const std::string tileset = TilesetPath();
     add(scene::Map, MapCheck::Check(scene::Map, folder + scene::Map,
-                                    shown + " (the folder checked)", out));
+                                    Printable(shown) + " (the folder checked)", out));
     if (!tileset.empty() && DataFile::WhyUnreadable(tileset).empty()) {
         FileReport report(folder + tileset, out);
         CheckPicture(tileset, "the map's tile set", scene::TilesetKey, report, picture);

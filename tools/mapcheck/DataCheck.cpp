@@ -2,7 +2,6 @@
 
 #include "DataFile.h"
 #include "Fatal.h"
-#include "MapFile.h"
 #include "Scene.h"
 #include "Texels.h"
 
@@ -14,7 +13,6 @@
 #include <algorithm>
 #include <cstdio>
 #include <cstdlib>
-#include <fstream>
 #include <map>
 
 namespace {
@@ -69,6 +67,15 @@ private:
     std::ostream& out;
     MapCheck::Status status = MapCheck::Clean;
 };
+
+// Whether the file can be opened; when not, the report says why.
+bool Readable(const std::string& path, FileReport& report)
+{
+    const std::string why = DataFile::WhyUnreadable(path);
+    if (!why.empty())
+        report.Unreadable(why);
+    return why.empty();
+}
 
 // A picture as the game would load it: the file's own pixels, with its own
 // transparency, in 0xAARRGGBB.
@@ -173,11 +180,8 @@ void WarnJpegKey(const std::string& kind, const Picture& picture, int key, FileR
 // game will do with its transparency and size. False when it cannot load.
 bool CheckPicture(const std::string& path, const std::string& role, int key, FileReport& report, Picture& picture)
 {
-    const std::string why = DataFile::WhyUnreadable(path);
-    if (!why.empty()) {
-        report.Unreadable(why);
+    if (!Readable(path, report))
         return false;
-    }
     SDL_Surface* loaded = IMG_Load(path.c_str());
     if (!loaded) {
         report.Stops("Couldn't load '" + path + "': " + Printable(IMG_GetError()));
@@ -237,21 +241,10 @@ void CheckSpriteSheet(const Picture& sheet, FileReport& report)
     report.Describe(text);
 }
 
-std::string TilesetPath()
-{
-    std::ifstream in(scene::Map, std::ios::binary);
-    MapFile map;
-    map.Read(in);
-    return map.tilesetFile;
-}
-
 void CheckFont(FileReport& report)
 {
-    const std::string why = DataFile::WhyUnreadable(scene::Font);
-    if (!why.empty()) {
-        report.Unreadable(why);
+    if (!Readable(scene::Font, report))
         return;
-    }
     const std::string kind = DataFile::Kind(DataFile::Head(scene::Font, 64));
     TTF_Font* font = TTF_OpenFont(scene::Font, scene::FontPoints);
     if (!font) {
@@ -292,11 +285,8 @@ void CheckFont(FileReport& report)
 
 void CheckMusic(FileReport& report)
 {
-    const std::string why = DataFile::WhyUnreadable(scene::Music);
-    if (!why.empty()) {
-        report.Unreadable(why);
+    if (!Readable(scene::Music, report))
         return;
-    }
     const std::string kind = DataFile::Kind(DataFile::Head(scene::Music, 64));
     Mix_Music* music = Mix_LoadMUS(scene::Music);
     if (!music) {
@@ -341,7 +331,7 @@ MapCheck::Status DataCheck::Check(const std::string& shown, std::ostream& out)
             CheckSpriteSheet(picture, report);
         add(scene::SpriteSheet, report.Status());
     }
-    const std::string tileset = TilesetPath();
+    const std::string tileset = DataFile::MapTileset(scene::Map);
     add(scene::Map, MapCheck::Check(scene::Map, folder + scene::Map,
                                     Printable(shown) + " (the folder checked)", out));
     if (!tileset.empty() && DataFile::WhyUnreadable(tileset).empty()) {

@@ -1,5 +1,7 @@
 #include "DataFile.h"
 
+#include "MapFile.h"
+
 #include <cerrno>
 #include <cstring>
 #include <fcntl.h>
@@ -98,6 +100,14 @@ std::string DataFile::Kind(const std::string& head)
     if (StartsWith(head, "\x1F\x8B"))
         return "a gzip-compressed file";
     return "";
+}
+
+std::string DataFile::MapTileset(const std::string& map)
+{
+    std::ifstream in(map, std::ios::binary);
+    MapFile read;
+    read.Read(in);
+    return read.tilesetFile;
 }
 
 bool DataFile::PngHasTransparency(const std::string& path)

@@ -20,6 +20,10 @@ public:
     // reader ("a PNG picture", "FLAC audio"), or "" when unknown.
     static std::string Kind(const std::string& head);
 
+    // The tile set path the map file names, read as the game reads it;
+    // "" when the file names none.
+    static std::string MapTileset(const std::string& map);
+
     // Whether a PNG holds a tRNS chunk (a transparent colour or palette
     // entries), which the image library may turn into a colour key or an
     // alpha channel of its own. Reads the chunk headers only.

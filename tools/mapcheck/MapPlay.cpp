@@ -1,7 +1,7 @@
 #include "MapPlay.h"
 
+#include "DataFile.h"
 #include "Fatal.h"
-#include "MapFile.h"
 #include "MapReport.h"
 #include "Scene.h"
 
@@ -109,17 +109,9 @@ bool MapPlay::Find(std::string& gameFound, std::string& dataFound)
     return true;
 }
 
-std::string MapPlay::TilesetFile(const std::string& map)
-{
-    std::ifstream in(map, std::ios::binary);
-    MapFile read;
-    read.Read(in);
-    return read.tilesetFile;
-}
-
 int MapPlay::Play(const std::string& map) const
 {
-    const fs::path tileset = TilesetFile(map);
+    const fs::path tileset = DataFile::MapTileset(map);
 
     std::error_code error;
     fs::path temporary = fs::temp_directory_path(error);

@@ -37,7 +37,6 @@ public:
     static bool Find(std::string& game, std::string& data);
 
 private:
-    static std::string TilesetFile(const std::string& map);
     int Run(const std::filesystem::path& directory) const;
 
     std::string game;

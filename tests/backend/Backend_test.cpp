@@ -29,17 +29,14 @@ const int H = ScreenHeight;
 // Behind everything drawn, so that black drawn tells from nothing drawn.
 const Uint32 Backdrop = 0x336699;
 
-Pick<SDLDriver, OpenGLDriver>* MakeVideo()
-{
-    SDL_Init(0);
-    std::atexit(SDL_Quit);
-    return new Pick<SDLDriver, OpenGLDriver>(W, H, ScreenDepth, "Vexlume", true);
-}
-
 // The one driver of the process, made as the game makes it, kept to the end.
 Pick<SDLDriver, OpenGLDriver>* Video()
 {
-    static auto* driver = MakeVideo();
+    static auto* driver = [] {
+        SDL_Init(0);
+        std::atexit(SDL_Quit);
+        return new Pick<SDLDriver, OpenGLDriver>(W, H, ScreenDepth, "Vexlume", true);
+    }();
     return driver;
 }
 

@@ -28,13 +28,8 @@ struct FakeImage : Image {
 using Blits = std::vector<std::array<int, 6>>;  // region x, y, w, h; screen x, y
 using Pixels = std::vector<std::array<int, 3>>; // x, y, colour
 
-// Records, in room made beforehand so that recording allocates nothing.
+// Records what is drawn.
 struct Recorder : Graphics {
-    Recorder()
-    {
-        pixels.reserve(1000);
-        blits.reserve(1000);
-    }
     void PutPixel(int x, int y, int colour) override { pixels.push_back({x, y, colour}); }
     void PutPixel(int, int, short, short, short) override {}
     int GetPixel(int, int) override { return 0; }

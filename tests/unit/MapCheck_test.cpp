@@ -35,15 +35,15 @@ std::string Map(const std::vector<std::string>& rows, const std::string& sizes =
     return text;
 }
 
-struct Checked {
-    int status = -1;
-    std::string out;
-};
+// The checker's status and all it wrote, in out.
+using Checked = fixtures::RunResult;
 
-Checked Check(const std::string& cwd, const std::vector<std::string>& args)
+Checked Check(const std::string& cwd, const std::vector<std::string>& args,
+              const std::string& program = VEXLUME_MAPCHECK)
 {
-    const fixtures::RunResult run = fixtures::Run(VEXLUME_MAPCHECK, cwd, {}, 60, args);
-    return {run.status, run.out + run.err};
+    Checked run = fixtures::Run(program, cwd, {}, 60, args);
+    run.out += run.err;
+    return run;
 }
 
 // Writes the map as pond.map in a folder of its own and checks it from there, as a map maker would.
@@ -262,10 +262,9 @@ TEST(DataCheck, AFileThisUserMayNotReadIsSaidToBeUnreadable)
         args.insert(args.begin(), {"--reuid=65534", "--regid=65534", "--clear-groups", program});
         program = "/usr/bin/setpriv";
     }
-    const fixtures::RunResult run = fixtures::Run(program, "/", {}, 60, args);
-    const Checked checked = {run.status, run.out + run.err};
-    EXPECT_REPORT(checked, 2, "share/formplex12.ttf: error: cannot be read: unreadable: its permissions keep this "
-                              "user out; the game stops at start");
+    EXPECT_REPORT(Check("/", args, program), 2,
+                  "share/formplex12.ttf: error: cannot be read: unreadable: its permissions keep this user out; the "
+                  "game stops at start");
 }
 
 } // namespace

@@ -95,8 +95,7 @@ void Game::ShowCounterText(SDL_Surface* rendered)
     // A failed rendering keeps the previous text on screen.
     if (!rendered)
         return;
-    if (fpsText)
-        SDL_FreeSurface(fpsText);
+    SDL_FreeSurface(fpsText);
     fpsText = rendered;
     // The text is rendered on black, which the colour key leaves out.
     fpsImage->LoadSurface(fpsText, 0);
@@ -172,8 +171,7 @@ bool Game::Destroy()
     tilemap = nullptr;
     delete fpsImage;
     fpsImage = nullptr;
-    if (fpsText)
-        SDL_FreeSurface(fpsText);
+    SDL_FreeSurface(fpsText);
     fpsText = nullptr;
     TTF_CloseFont(font);
     font = nullptr;

@@ -2,8 +2,7 @@
 
 SDLImage::~SDLImage()
 {
-    if (surface)
-        SDL_FreeSurface(surface);
+    SDL_FreeSurface(surface);
 }
 
 Image* SDLImage::LoadImage(std::string file, int colourKey)
@@ -20,8 +19,7 @@ Image* SDLImage::LoadSurface(SDL_Surface* source, int colourKey)
 
 void SDLImage::Adopt(SDL_Surface* converted, int colourKey)
 {
-    if (surface)
-        SDL_FreeSurface(surface);
+    SDL_FreeSurface(surface);
     surface = converted;
     width = surface->w;
     height = surface->h;

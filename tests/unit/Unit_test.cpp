@@ -120,24 +120,35 @@ TEST(Texels, HavePowerOfTwoSidesWithTheKeyAndPaddingTransparent)
     const std::pair<int, int> sides[] = {{0, 1}, {3, 4}, {4, 4}, {5, 8}, {1 << 30, 1 << 30}, {INT_MAX, 1 << 30}};
     for (const auto& [size, side] : sides)
         EXPECT_EQ(Texels::Side(size), side) << "the texture's side for a picture's side of " << size;
-    // 3 x 2 pixels in 32 bits on padded rows, with a spare top byte that is neither colour nor alpha. (The 24-bit
-    // layouts, red high and red low, are those of the pictures that the back-end and game tests draw.)
+    // 3 x 2 pixels in 24 bits either way round, and in 32 with padded rows and a spare top byte (no colour, no alpha).
     const Uint32 picture[6] = {0xFF0000, 0x00FF00, 0x0000FF, 0x000000, 0xFF00FF, 0xFFFFFF};
-    std::vector<Uint8> memory(32, 0x5A);
-    SDL_Surface* s = SDL_CreateRGBSurfaceFrom(memory.data(), 3, 2, 32, 16, 0xFF0000, 0xFF00, 0xFF, 0);
-    for (int i = 0; i < 6; ++i) {
-        const Uint32 value = picture[i] | 0xAB000000;
-        std::memcpy(&memory[i / 3 * 16 + i % 3 * 4], &value, 4);
-    }
-    for (const Uint32 key : {0x000000u, 0xFF00FFu}) {
-        std::vector<Uint32> texels;
-        EXPECT_EQ(Texels::Build(s, static_cast<int>(key), 4, 4, texels), GL_BGRA) << "the texels' order";
-        for (int i = 0; i < 16; ++i) {
-            const Uint32 pixel = i % 4 < 3 && i < 8 ? picture[i / 4 * 3 + i % 4] : key;
-            EXPECT_EQ(texels.at(i), pixel == key ? 0 : pixel | 0xFF000000) << "key " << key << ", texel " << i;
+    // Bits a pixel, red and blue masks, the spare byte, the row's length in bytes (0: unpadded), the texels' order.
+    const std::tuple<int, Uint32, Uint32, Uint32, int, GLenum> layouts[] = {
+        {24, 0xFF, 0xFF0000, 0, 0, GL_RGBA},
+        {24, 0xFF0000, 0xFF, 0, 0, GL_BGRA},
+        {32, 0xFF0000, 0xFF, 0xAB000000, 16, GL_BGRA},
+    };
+    for (const auto& [bits, red, blue, spare, pitch, order] : layouts) {
+        std::vector<Uint8> memory(32, 0x5A);
+        SDL_Surface* s = pitch ? SDL_CreateRGBSurfaceFrom(memory.data(), 3, 2, bits, pitch, red, 0xFF00, blue, 0)
+                               : SDL_CreateRGBSurface(0, 3, 2, bits, red, 0xFF00, blue, 0);
+        for (int i = 0; i < 6; ++i) {
+            const Uint32 c = picture[i];
+            const Uint32 value = SDL_MapRGB(s->format, c >> 16, c >> 8 & 0xFF, c & 0xFF) | spare;
+            std::memcpy(static_cast<Uint8*>(s->pixels) + i / 3 * s->pitch + i % 3 * bits / 8, &value, bits / 8);
         }
+        for (const Uint32 key : {0x000000u, 0xFF00FFu}) {
+            std::vector<Uint32> texels;
+            EXPECT_EQ(Texels::Build(s, static_cast<int>(key), 4, 4, texels), order);
+            for (int i = 0; i < 16; ++i) {
+                const Uint32 pixel = i % 4 < 3 && i < 8 ? picture[i / 4 * 3 + i % 4] : key;
+                const Uint32 t = texels.at(i);
+                const Uint32 argb = order == GL_RGBA ? (t & 0xFF00FF00) | (t & 0xFF) << 16 | (t >> 16 & 0xFF) : t;
+                EXPECT_EQ(argb, pixel == key ? 0 : pixel | 0xFF000000) << bits << " bits, key " << key << " at " << i;
+            }
+        }
+        SDL_FreeSurface(s);
     }
-    SDL_FreeSurface(s);
 }
 
 const std::string Header = "T\n1\n\n\nshare/Tiles.png\n";

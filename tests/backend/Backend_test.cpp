@@ -123,6 +123,9 @@ TEST(Backend, EachFrameShowsThePartOfThePictureAskedForAndThePixels)
             Target().Blit(&picture, &picture, i == 1 ? nullptr : &c.r, c.x, c.y);
         Target().PutPixel(0, 0, 0xFF3456);
         Target().PutPixel(W - 1, H - 1, 0x1FF, -204, 0x7F56); // only the low bytes count
+        // Just off the screen's right and bottom edges: nothing is drawn.
+        Target().PutPixel(W, 0, 0xFF3456);
+        Target().PutPixel(0, H, 0xFF3456);
         EXPECT_EQ(GL ? 0 : 0xFF3456, Target().GetPixel(W - 1, H - 1)) << "the colour read back at the last pixel";
         const Colours want = [&](int x, int y) {
             const int px = c.r.x + x - c.x;

@@ -146,9 +146,12 @@ TEST(MapCheck, TrapsInsideTheGridAndMapsTheGameRefuses)
     word[2] = "0 1 x 3 4 5 6 7 8 9";
     EXPECT_REPORT(CheckText(Map(word)), 1, "pond.map:9: warning: text inside the grid at cell (2, 2)");
     std::vector<std::string> outside = Rows();
-    outside[5] = "0 1 2 3 16 5 6 7 8 9";
-    EXPECT_REPORT(CheckText(Map(outside)), 1, "pond.map:12: warning: tile number 16 at cell (4, 5) is outside the "
-                                              "tile set (0 to 15)");
+    // The lowest number the game reads is a tile number too.
+    outside[5] = "0 1 2 3 16 5 6 7 8 -2147483648";
+    const Checked outsideChecked = CheckText(Map(outside));
+    EXPECT_REPORT(outsideChecked, 1, "pond.map:12: warning: tile number 16 at cell (4, 5) is outside the tile set");
+    EXPECT_REPORT(outsideChecked, 1, "pond.map:12: warning: tile number -2147483648 at cell (9, 5) is outside the "
+                                     "tile set (0 to 15)");
     std::string misspelled = Map(Rows());
     misspelled.replace(misspelled.find("Tiles"), 5, "tiles");
     EXPECT_REPORT(CheckText(misspelled), 3, "pond.map:5: error: the game stops on this map: its tile set "

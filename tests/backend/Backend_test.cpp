@@ -17,6 +17,25 @@
 #include <gtest/gtest.h>
 #include <algorithm>
 
+// Frames the back-ends have shown: both calls that show one are wrapped at link time.
+static int framesShown = 0;
+extern "C" {
+int __real_SDL_Flip(SDL_Surface* screen);
+void __real_SDL_GL_SwapBuffers(void);
+
+int __wrap_SDL_Flip(SDL_Surface* screen)
+{
+    ++framesShown;
+    return __real_SDL_Flip(screen);
+}
+
+void __wrap_SDL_GL_SwapBuffers(void)
+{
+    ++framesShown;
+    __real_SDL_GL_SwapBuffers();
+}
+}
+
 namespace {
 
 using namespace scene;
@@ -139,6 +158,14 @@ TEST(Backend, EachFrameShowsThePartOfThePictureAskedForAndThePixels)
         EXPECT_EQ("", Differences(want)) << "case " << i << ": region " << c.r.x << ", " << c.r.y << ", " << c.r.w
                                          << " x " << c.r.h << " at " << c.x << ", " << c.y;
     }
+}
+
+TEST(Backend, EachFrameDrawnIsShownOnce)
+{
+    const int before = framesShown;
+    Video()->BeginDraw();
+    Video()->EndDraw();
+    EXPECT_EQ(framesShown - before, 1) << "frames shown by one BeginDraw and EndDraw";
 }
 
 // A key removes exactly the one colour it names, 0x1000000 none; SDL reads red from the key's low byte, so there

@@ -51,13 +51,6 @@ Pick<SDLDriver, OpenGLDriver>* Video()
     return driver;
 }
 
-// Pictures load in the mode's format, so the mode is set before the first test, whichever runs.
-class Mode : public testing::Environment
-{
-    void SetUp() override { Video(); }
-};
-[[maybe_unused]] const testing::Environment* const mode = testing::AddGlobalTestEnvironment(new Mode);
-
 // The video surface, with the mode set.
 SDL_Surface* Screen()
 {
@@ -108,6 +101,7 @@ Uint32 Colour(int x, int y) { return 0x800000u | (x * 16 + 4) << 8 | (y * 16 + 4
 // the region's corner at (x, y).
 TEST(Backend, EachFrameShowsThePartOfThePictureAskedForAndThePixels)
 {
+    Video(); // a picture loads in the mode's format, so the mode comes first
     fixtures::ScratchDir dir;
     fixtures::WritePicture(dir / "p.bmp", 12, 10, Colour);
     Picture picture;
@@ -166,6 +160,7 @@ TEST(Backend, EachFrameDrawnIsShownOnce)
 // 0xFF0000 names blue. A sprite loads its sheet from a file, LoadSurface copies a surface: both keyed.
 TEST(Backend, TheColourKeyLetsTheBackdropThroughOneColourOnly)
 {
+    Video(); // a picture loads in the mode's format, so the mode comes first
     const Uint32 stripes[] = {0x000000, 0xFF00FF, 0xFF0000, 0x0000FF, 0xFFFFFF, 0x00FF00};
     fixtures::ScratchDir dir;
     fixtures::WritePicture(dir / "s.bmp", 6, 1, [&](int x, int) { return stripes[x]; });
@@ -274,6 +269,7 @@ void ExpectWindow(Tilemap& map, int offsetX, int offsetY, const Colours& window)
 // wraps them round the texture, transparent over its padding): the window at offset 0 must match.
 TEST(Backend, TheMapCheckersPictureShowsWhatTheGameDraws)
 {
+    Video(); // a picture loads in the mode's format, so the mode comes first
     fixtures::ScratchDir dir;
     const std::string map = WriteMap(dir, 4, 3, 9, 7, [](int c, int r) { return (c * 7 + r * 11) % 40 - 13; });
     const std::map<std::string, std::string> noDisplay = {{"DISPLAY", ""}, {"SDL_VIDEODRIVER", ""}};

@@ -101,6 +101,7 @@ Process::Process(const std::string& program, const std::string& cwd, const std::
     pid = fork();
     if (pid == 0) {
         prctl(PR_SET_PDEATHSIG, SIGKILL); // a test killed on its time-out leaves no game behind
+        setpgid(0, 0);                    // nor does a program killed here leave a game it started
         dup2(outFd, 1);
         dup2(errFd, 2);
         for (const auto& [name, value] : env) {
@@ -128,7 +129,7 @@ int Process::Wait(double seconds)
 {
     int raw = 0;
     if (pid > 0 && !WaitUntil([&] { return waitpid(pid, &raw, WNOHANG) == pid; }, seconds)) {
-        kill(pid, SIGKILL);
+        kill(-pid, SIGKILL);
         waitpid(pid, &raw, 0);
     }
     if (pid > 0)

@@ -51,7 +51,7 @@ public:
     Process(const std::string& program, const std::string& cwd, const std::map<std::string, std::string>& env,
             const std::vector<std::string>& args = {});
     ~Process();
-    // The exit status, or -1 after a signal or when it is killed, still running after seconds.
+    // The exit status, or -1 after a signal or when it is killed, with all it started, still running after seconds.
     int Wait(double seconds);
     std::string Out() const { return ReadFile(outFile); }
     std::string Err() const { return ReadFile(errFile); }

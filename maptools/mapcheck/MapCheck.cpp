@@ -6,6 +6,7 @@
 #include "MapReport.h"
 #include "Scene.h"
 #include "Tilemap.h"
+#include "TiledFormat.h"
 
 #include <SDL_image.h>
 
@@ -329,6 +330,11 @@ void WarnSizes(const MapFile& map, const std::string& gridProblem, MapReport& re
 MapCheck::Status MapCheck::Check(const std::string& path, const std::string& name, const std::string& from,
                                  std::ostream& out)
 {
+    const std::string tiled = TiledFormat::Recognise(name);
+    if (!tiled.empty()) {
+        out << tiled << "\n";
+        return TiledFile;
+    }
     const std::string unreadable = DataFile::WhyUnreadable(path);
     if (!unreadable.empty()) {
         out << Printable(name) << ": cannot be read: " << unreadable << "\n";

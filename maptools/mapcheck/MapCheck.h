@@ -14,7 +14,9 @@ class MapCheck
 public:
     // Ordered by weight: with several files the highest counts.
     // Unplayable: the game refuses the map, stops on it or draws none of it.
-    enum Status { Clean = 0, Warned = 1, Unreadable = 2, Unplayable = 3 };
+    // TiledFile: not a Vexlume map but the Tiled map editor's own file,
+    // which is exported as one.
+    enum Status { Clean = 0, Warned = 1, Unreadable = 2, Unplayable = 3, TiledFile = 4 };
 
     // Checks the map file at path, naming it name in the report written to
     // out. The tile set path is looked for from the working directory, as

@@ -5,6 +5,7 @@
 #include "PngFile.h"
 #include "PreviewTilemap.h"
 #include "Scene.h"
+#include "TiledFormat.h"
 
 #include <filesystem>
 #include <iostream>
@@ -23,6 +24,7 @@ const std::string Help =
     "       vexlume-mapcheck [--from DIR] --play MAP\n"
     "       vexlume-mapcheck --data DIR\n"
     "       vexlume-mapcheck --play DIR\n"
+    "       vexlume-mapcheck --enable-tiled\n"
     "\n"
     "Reads Vexlume map files exactly as the game does and prints what the game\n"
     "will see: the header lines, the tile set path, the tile and map sizes, and\n"
@@ -63,12 +65,21 @@ const std::string Help =
     "will not play), and the map with its tile set from DIR. --play DIR checks\n"
     "DIR so and, unless a file cannot be loaded, starts the game in DIR.\n"
     "\n"
+    "With --enable-tiled it adds the Vexlume map format to the Tiled map editor\n"
+    "for this user, in $XDG_CONFIG_HOME/tiled/extensions (~/.config/tiled/...):\n"
+    "Tiled then opens and saves Vexlume maps, and F5 plays the map in the game.\n"
+    "A Tiled map given to the checker (.tmx, .tmj) is named as such, with the\n"
+    "command that exports it: tiled --export-map vexlume MAP.tmx MAP.map.\n"
+    "The guide is tiled.md, in docs/ of the sources and in /usr/share/doc/vexlume\n"
+    "installed.\n"
+    "\n"
     "Exit status: 0 when every file is clean, 1 when there were only warnings\n"
     "(the game plays the map), 2 when a file could not be read, 3 when the game\n"
     "will not play a map or stops on a file: it refuses it or stops on it. With\n"
     "several files the highest counts. With --render: 0 when the picture was\n"
     "written, 1 when it could not be, 2 or 3 as above. With --play: the game's\n"
-    "status, or 2 or 3 as above when the game was not started.\n";
+    "status, or 2 or 3 as above when the game was not started. 4 for a file of\n"
+    "the Tiled map editor's own (.tmx, .tmj, .tsx, .tsj) in place of a map.\n";
 
 int Usage(const std::string& line)
 {
@@ -145,6 +156,14 @@ int main(int argc, char** argv)
         return MapCheck::Unreadable;
     }
     const std::string mode = args[0];
+    if (mode == "--enable-tiled") {
+        if (args.size() != 1 || !from.empty())
+            return Usage("vexlume-mapcheck --enable-tiled");
+        std::string game;
+        std::string data;
+        MapPlay::Locate(game, data);
+        return TiledFormat::Enable(data);
+    }
     if (mode == "--data") {
         if (args.size() != 2 || !from.empty())
             return Usage("vexlume-mapcheck --data DIR");

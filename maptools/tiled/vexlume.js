@@ -276,7 +276,7 @@ function checkCells(map, layer, tileset, problems) {
                 kind = "empty";
                 why = plural => (plural ? "are" : "is") + " empty: every cell of a Vexlume map shows a tile; " +
                                 "paint " + (plural ? "them" : "it");
-            } else if (tile.tileset.image !== tileset.image) {
+            } else if (tile.tileset.image !== tileset.image || tile.tileset.name !== tileset.name) {
                 kind = "other";
                 why = plural => (plural ? "use" : "uses") + " the second tile set " + tile.tileset.name;
             } else if (layer.flagsAt(x, y) !== 0) {
@@ -294,9 +294,11 @@ function checkCells(map, layer, tileset, problems) {
     }
 }
 
+// Tiled 1.8 reads a tile set without a transparent colour as black, so only
+// a colour other than black can be told apart there.
 function transparentColorNote(tileset) {
-    const color = String(tileset.transparentColor || "");
-    if (color.toLowerCase() === GameKey || color === "")
+    const color = String(tileset.transparentColor || "").toLowerCase();
+    if (color === GameKey || color === "" || color === "#00000000")
         return "";
     return "the tile set's transparent colour is " + color + ", but the game keys out pure black (0, 0, 0) " +
            "in tiles: in the game the stars show through its black pixels, and its " + color +
@@ -320,7 +322,11 @@ function composeMap(map, fileName) {
     if (layers.tileLayers.length !== 1)
         problems.push({text: "the map has " + layers.tileLayers.length + " tile layers, but the game reads one: " +
                              "merge them (Layer > Merge Layer Down) or remove the others"});
-    const used = map.usedTilesets();
+    // In the map's own order, so that the first tile set is the map's and
+    // the cells on any other are named. Tile sets are told apart by name and
+    // image: Tiled hands out a new wrapper for each call.
+    const usedAnyOrder = map.usedTilesets();
+    const used = map.tilesets.filter(t => usedAnyOrder.some(u => u.name === t.name && u.image === t.image));
     if (used.length > 1)
         problems.push({text: "the map uses " + used.length + " tile sets (" + used.map(t => t.name).join(", ") +
                              "), but the game reads one"});
@@ -329,7 +335,9 @@ function composeMap(map, fileName) {
     if (!tileset) {
         problems.push({text: "the map has no tile set"});
     } else {
-        if (tileset.isCollection)
+        // 1.8 has no isCollection; there a collection has no image.
+        const collection = tileset.isCollection || !tileset.image;
+        if (collection)
             problems.push({text: "the tile set " + tileset.name + " is a collection of images, one per tile: " +
                                  "the game cuts its tiles from one image"});
         if (tileset.margin !== 0 || tileset.tileSpacing !== 0)
@@ -340,7 +348,7 @@ function composeMap(map, fileName) {
             problems.push({text: "the tile set's tiles are " + tileset.tileWidth + "x" + tileset.tileHeight +
                                  " pixels but the map's are " + map.tileWidth + "x" + map.tileHeight +
                                  ": the game draws one size"});
-        if (!tileset.isCollection) {
+        if (!collection) {
             const game = FileInfo.canonicalPath(places.game);
             const image = FileInfo.canonicalPath(tileset.image) || tileset.image;
             tilesetPath = FileInfo.relativePath(game, image);

@@ -6,6 +6,7 @@
 #   <prefix>/lib/games/vexlume/vexlume          the game itself
 #   <prefix>/share/games/vexlume/share/...      the data, below a share/ of its own,
 #                                               since the game opens "share/..." paths
+#   <prefix>/share/games/vexlume/tiled/         the map format for the Tiled editor
 #   <prefix>/share/applications, metainfo, icons/hicolor, man/man6, doc/vexlume
 
 include(GNUInstallDirs)
@@ -81,6 +82,13 @@ install(TARGETS vexlume
   RUNTIME DESTINATION ${VEXLUME_GAMES_LIBDIR})
 install(FILES ${VEXLUME_DATA_FILES}
   DESTINATION ${VEXLUME_GAMES_DATADIR}/share)
+# The map format for the Tiled map editor, beside the data it opens maps on;
+# vexlume-mapcheck --enable-tiled links it into a user's Tiled. Its guide
+# goes with the other documentation.
+install(FILES ${PROJECT_SOURCE_DIR}/maptools/tiled/vexlume.js
+  DESTINATION ${VEXLUME_GAMES_DATADIR}/tiled)
+install(FILES ${PROJECT_SOURCE_DIR}/docs/tiled.md ${PROJECT_SOURCE_DIR}/docs/tiled.png
+  DESTINATION ${CMAKE_INSTALL_DATAROOTDIR}/doc/vexlume)
 
 install(FILES ${PROJECT_SOURCE_DIR}/desktop/vexlume.desktop
   DESTINATION ${CMAKE_INSTALL_DATADIR}/applications)
@@ -137,7 +145,8 @@ streaming out of the screen centre, a small tile map in a fixed camera
 window and, beside it, a player character. The arrow keys move the
 character over the star field and scroll the map under its window the same
 way, with music playing underneath. vexlume-mapcheck shows what the game
-will read from a map file.")
+will read from a map file; with the map format it brings for the Tiled
+map editor, maps are drawn, saved and played from Tiled.")
 set(CPACK_PACKAGING_INSTALL_PREFIX /usr)
 set(CPACK_STRIP_FILES ON)
 set(CPACK_DEBIAN_FILE_NAME DEB-DEFAULT)

@@ -245,24 +245,27 @@ function sortLayers(layers, found) {
 // A refusal or note about some cells: it names them as the checker counts
 // them, (column, row) from 0 at the top left, and, activated in the Issues
 // window, selects them.
-function cellRange(map, row, first, last) {
+function cellRange(row, first, last) {
     const where = first === last ? "cell (" + first + ", " + row + ")"
                                  : "cells (" + first + ", " + row + ") to (" + last + ", " + row + ")";
+    // The map saved is the one open in the editor, though Tiled may hand
+    // the format another wrapper of it.
     const show = function() {
-        if (tiled.activeAsset === map)
-            map.selectedArea.set(Qt.rect(first, row, last - first + 1, 1));
+        const open = tiled.activeAsset;
+        if (open && open.isTileMap)
+            open.selectedArea.set(Qt.rect(first, row, last - first + 1, 1));
     };
     return {where: where, show: show};
 }
 
 // Every cell the format cannot hold, a run of them along a row at a time.
-function checkCells(map, layer, tileset, problems) {
+function checkCells(layer, tileset, problems) {
     for (let y = 0; y < layer.height; ++y) {
         let run = null;
         const close = function(x) {
             if (!run)
                 return;
-            const range = cellRange(map, y, run.first, x - 1);
+            const range = cellRange(y, run.first, x - 1);
             const plural = run.first !== x - 1;
             problems.push({text: range.where + " " + run.why(plural), show: range.show});
             run = null;
@@ -294,8 +297,8 @@ function checkCells(map, layer, tileset, problems) {
     }
 }
 
-// Tiled 1.8 reads a tile set without a transparent colour as black, so only
-// a colour other than black can be told apart there.
+// Tiled (1.8 and 1.11) reads a tile set without a transparent colour as
+// black, so only a colour other than black can be told apart.
 function transparentColorNote(tileset) {
     const color = String(tileset.transparentColor || "").toLowerCase();
     if (color === GameKey || color === "" || color === "#00000000")
@@ -362,7 +365,7 @@ function composeMap(map, fileName) {
             notes.push({text: note});
     }
     if (layers.tileLayers.length === 1 && tileset)
-        checkCells(map, layers.tileLayers[0], tileset, problems);
+        checkCells(layers.tileLayers[0], tileset, problems);
 
     const header = HeaderProperties.map(name => map.property(name));
     const defaults = [FileInfo.completeBaseName(fileName), "1", "made in Tiled",

@@ -58,6 +58,21 @@ install_packages() {
   DEBIAN_FRONTEND=noninteractive $sudo apt-get install -y -q "${missing[@]}"
 }
 
+# Whether the package named is installed or this release offers it, read
+# from fresh package lists.
+package_available() {
+  dpkg-query -W -f='${db:Status-Abbrev}' "$1" 2>/dev/null | grep -q '^ii' && return 0
+  local sudo=
+  [ "$(id -u)" -eq 0 ] || sudo=sudo
+  if [ -z "${apt_lists_fresh:-}" ]; then
+    $sudo apt-get update -q >/dev/null
+    apt_lists_fresh=1
+  fi
+  local candidate
+  candidate=$(apt-cache policy "$1" 2>/dev/null | awk '$1 == "Candidate:" { print $2 }')
+  [ -n "$candidate" ] && [ "$candidate" != "(none)" ]
+}
+
 # Configures once and builds what changed: everything, or the targets named.
 # Options given in build_options are applied even to an existing build
 # directory, so that one made without the tests gains them when asked.

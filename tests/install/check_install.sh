@@ -51,6 +51,14 @@ grep -q "from $datadir (the game's directory)" "$scratch/out" ||
   { cat "$scratch/out" >&2; fail "vexlume-mapcheck did not look for the tile set in $datadir"; }
 (cd / && "$bindir/vexlume-mapcheck" --data "$datadir") >"$scratch/out" ||
   { cat "$scratch/out" >&2; fail "vexlume-mapcheck --data $datadir"; }
+# The installed checker enables the installed Tiled format, and names the installed game's directory to it.
+config=$scratch/config
+XDG_CONFIG_HOME=$config "$bindir/vexlume-mapcheck" --enable-tiled >"$scratch/out" ||
+  { cat "$scratch/out" >&2; fail "vexlume-mapcheck --enable-tiled"; }
+[ "$(readlink -f "$config/tiled/extensions/vexlume/vexlume.js")" = "$(readlink -f "$datadir/tiled/vexlume.js")" ] ||
+  fail "--enable-tiled did not link the installed $datadir/tiled/vexlume.js"
+grep -qxF "game=$datadir" "$config/tiled/extensions/vexlume/places.txt" ||
+  fail "--enable-tiled did not name $datadir as the game's directory: $(cat "$config/tiled/extensions/vexlume/places.txt")"
 # --play finds the installed game and its data from anywhere; without sound the game stops at once, and its
 # line and status come through.
 status=0

@@ -51,6 +51,7 @@ endfunction()
 
 vexlume_launcher_path(VEXLUME_LAUNCHER_DATADIR "${VEXLUME_GAMES_DATADIR}")
 vexlume_launcher_path(VEXLUME_LAUNCHER_PROGRAM "${VEXLUME_GAMES_LIBDIR}/vexlume")
+vexlume_launcher_path(VEXLUME_LAUNCHER_DOCDIR "${CMAKE_INSTALL_DATAROOTDIR}/doc/vexlume")
 configure_file(${PROJECT_SOURCE_DIR}/desktop/vexlume.sh.in
   ${PROJECT_BINARY_DIR}/install/vexlume @ONLY)
 # vexlume-mapcheck --play finds them the same way, from its own directory.

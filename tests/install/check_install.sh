@@ -71,7 +71,8 @@ status=0
 version=$(cd / && env -u DISPLAY "$bindir/vexlume" --version 2>&1) ||
   fail "vexlume --version: status $?, not 0: $version"
 help=$(cd / && env -u DISPLAY "$bindir/vexlume" --help 2>&1) || fail "vexlume --help: status $?, not 0: $help"
-for named in "$(readlink -f "$datadir")/share" "$(readlink -f "$bindir")/vexlume-mapcheck" "man vexlume"; do
+for named in "$(readlink -f "$datadir")/share" "$(readlink -f "$bindir")/vexlume-mapcheck" "man vexlume" \
+  "$(readlink -f "$prefix/share/doc/vexlume")/tiled.md"; do
   grep -qF "$named" <<<"$help" || fail "vexlume --help does not name $named: $help"
 done
 

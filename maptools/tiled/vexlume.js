@@ -185,6 +185,9 @@ function readVexlumeMap(fileName) {
     if (missing)
         refuseToOpen(fileName, missing);
     const checked = runChecker([fileName]);
+    if (checked.status < 0)
+        refuseToOpen(fileName, "the checker cannot be run from " + places.checker +
+                                   ": run vexlume-mapcheck --enable-tiled again, then restart Tiled");
     if (checked.status !== 0) {
         for (const line of findings(checked.report))
             say("error", line);
@@ -460,6 +463,10 @@ function playCurrentMap() {
     }
     const checked = runChecker([file]);
     tiled.log(checked.report.trim());
+    if (checked.status < 0) {
+        say("error", "the checker cannot be run from " + places.checker + ": run vexlume-mapcheck --enable-tiled again");
+        return;
+    }
     if (checked.status >= 2) {
         say("error", FileInfo.fileName(file) + ": the game will not play this map (vexlume-mapcheck status " +
                          checked.status + "); see the Console");

@@ -311,6 +311,22 @@ function transparentColorNote(tileset) {
            " pixels are drawn in that colour";
 }
 
+// The tile set image's path from the game's directory, as line 5 names
+// it, or "" when it lies outside. Links are followed only as far as needed:
+// a data file may be a link to elsewhere and still be named from inside.
+function pathFromGame(image) {
+    const tries = [[places.game, image], [FileInfo.canonicalPath(places.game), image],
+                   [FileInfo.canonicalPath(places.game), FileInfo.canonicalPath(image)]];
+    for (const [game, file] of tries) {
+        if (!game || !file)
+            continue;
+        const path = FileInfo.relativePath(FileInfo.cleanPath(game), FileInfo.cleanPath(file));
+        if (path && !path.startsWith("../") && !FileInfo.isAbsolutePath(path))
+            return path;
+    }
+    return "";
+}
+
 // The map as the game's text, or the reasons it cannot be; notes for what
 // is saved but left out or shown otherwise.
 function composeMap(map, fileName) {
@@ -355,13 +371,11 @@ function composeMap(map, fileName) {
                                  " pixels but the map's are " + map.tileWidth + "x" + map.tileHeight +
                                  ": the game draws one size"});
         if (!collection) {
-            const game = FileInfo.canonicalPath(places.game);
-            const image = FileInfo.canonicalPath(tileset.image) || tileset.image;
-            tilesetPath = FileInfo.relativePath(game, image);
-            if (tilesetPath.startsWith("../") || FileInfo.isAbsolutePath(tilesetPath))
-                problems.push({text: "the tile set image " + image + " lies outside the game's directory " + game +
-                                     ", which the game looks for it from: move it there (into " + game +
-                                     "/share, say) and point the tile set at it"});
+            tilesetPath = pathFromGame(tileset.image);
+            if (!tilesetPath)
+                problems.push({text: "the tile set image " + tileset.image + " lies outside the game's directory " +
+                                     places.game + ", which the game looks for it from: move it there (into " +
+                                     places.game + "/share, say) and point the tile set at it"});
         }
         const note = transparentColorNote(tileset);
         if (note)

@@ -366,7 +366,8 @@ function composeMap(map, fileName) {
             problems.push({text: "the tile set " + tileset.name + " has a margin of " + tileset.margin +
                                  " and a spacing of " + tileset.tileSpacing + " pixels: the game cuts tiles " +
                                  "edge to edge from the top left, so both must be 0"});
-        if (tileset.tileWidth !== map.tileWidth || tileset.tileHeight !== map.tileHeight)
+        // A collection's tile size is its largest picture's: said above.
+        if (!collection && (tileset.tileWidth !== map.tileWidth || tileset.tileHeight !== map.tileHeight))
             problems.push({text: "the tile set's tiles are " + tileset.tileWidth + "x" + tileset.tileHeight +
                                  " pixels but the map's are " + map.tileWidth + "x" + map.tileHeight +
                                  ": the game draws one size"});

@@ -479,7 +479,8 @@ function playCurrentMap() {
     const checked = runChecker([file]);
     tiled.log(checked.report.trim());
     if (checked.status < 0) {
-        say("error", "the checker cannot be run from " + places.checker + ": run vexlume-mapcheck --enable-tiled again");
+        say("error", "the checker cannot be run from " + places.checker +
+                         ": run vexlume-mapcheck --enable-tiled again");
         return;
     }
     if (checked.status >= 2) {

@@ -103,11 +103,11 @@ TEST(MapCheck, ARowOfTheWrongLengthIsReportedOnItsOwnLine)
 
 TEST(MapCheck, AHeaderThatDisagreesWithTheRowsSaysSoWithBothNumbers)
 {
-    EXPECT_REPORT(CheckText(Map(Rows(), "32 32 9 7")), 1, "pond.map:6: warning: the header gives 9 columns, but the "
+    EXPECT_REPORT(CheckText(Map(Rows(), "32 32 9 7")), 1, "pond.map:6:7: warning: the header gives 9 columns, but the "
                                                           "grid's lines hold 10 numbers each");
     std::vector<std::string> eight = Rows();
     eight.push_back(eight[0]);
-    EXPECT_REPORT(CheckText(Map(eight)), 1, "pond.map:6: warning: the header gives 7 rows, but the grid has 8 "
+    EXPECT_REPORT(CheckText(Map(eight)), 1, "pond.map:6:10: warning: the header gives 7 rows, but the grid has 8 "
                                             "lines of numbers");
     // A long row wrapped over two lines of five is written on purpose.
     std::string wrapped = Map({}, "32 32 10 7");
@@ -129,28 +129,28 @@ TEST(MapCheck, WhatEditorsLeaveInTheHeaderIsNamedWithWhatToChange)
     std::string blanks = Map(Rows());
     blanks.insert(blanks.find(".png") + 4, "  ");
     const Checked trailing = CheckText(blanks);
-    EXPECT_REPORT(trailing, 3, "pond.map:5: warning: the tile set path ends with 2 blanks, which the game keeps");
+    EXPECT_REPORT(trailing, 3, "pond.map:5:16: warning: the tile set path ends with 2 blanks, which the game keeps");
 
     std::string windows;
     for (const char c : Map(Rows()))
         windows += c == '\n' ? std::string("\r\n") : std::string(1, c);
     const Checked crlf = CheckText(windows);
-    EXPECT_REPORT(crlf, 3, "pond.map:1: warning: carriage return at the end of the line: the game keeps it as part "
+    EXPECT_REPORT(crlf, 3, "pond.map:1:5: warning: carriage return at the end of the line: the game keeps it as part "
                            "of the text (the file has Windows line ends); convert the file to Unix line ends");
-    EXPECT_REPORT(crlf, 3, "pond.map:2: warning: the number on line 2 is followed by a carriage return (0x0D)");
+    EXPECT_REPORT(crlf, 3, "pond.map:2:2: warning: the number on line 2 is followed by a carriage return (0x0D)");
 }
 
 TEST(MapCheck, TrapsInsideTheGridAndMapsTheGameRefuses)
 {
     std::vector<std::string> word = Rows();
     word[2] = "0 1 x 3 4 5 6 7 8 9";
-    EXPECT_REPORT(CheckText(Map(word)), 1, "pond.map:9: warning: text inside the grid at cell (2, 2)");
+    EXPECT_REPORT(CheckText(Map(word)), 1, "pond.map:9:5: warning: text inside the grid at cell (2, 2)");
     std::vector<std::string> outside = Rows();
     // The lowest number the game reads is a tile number too.
     outside[5] = "0 1 2 3 16 5 6 7 8 -2147483648";
     const Checked outsideChecked = CheckText(Map(outside));
-    EXPECT_REPORT(outsideChecked, 1, "pond.map:12: warning: tile number 16 at cell (4, 5) is outside the tile set");
-    EXPECT_REPORT(outsideChecked, 1, "pond.map:12: warning: tile number -2147483648 at cell (9, 5) is outside the "
+    EXPECT_REPORT(outsideChecked, 1, "pond.map:12:9: warning: tile number 16 at cell (4, 5) is outside the tile set");
+    EXPECT_REPORT(outsideChecked, 1, "pond.map:12:20: warning: tile number -2147483648 at cell (9, 5) is outside the "
                                      "tile set (0 to 15)");
     std::string misspelled = Map(Rows());
     misspelled.replace(misspelled.find("Tiles"), 5, "tiles");
@@ -159,7 +159,7 @@ TEST(MapCheck, TrapsInsideTheGridAndMapsTheGameRefuses)
                                                 ": Couldn't open share/tiles.png");
     const Checked single = CheckText(Map({"5"}, "32 32 1 1"));
     EXPECT_REPORT(single, 3, "grid: lines 7 to 7, 1 of 1 cells, tile numbers 5 to 5\n");
-    EXPECT_REPORT(CheckText(Map(Rows(), "32 32 8 6")), 3, "pond.map:6: error: the game refuses this map: it has "
+    EXPECT_REPORT(CheckText(Map(Rows(), "32 32 8 6")), 3, "pond.map:6:7: error: the game refuses this map: it has "
                                                           "8x6 tiles; the camera window of 8x6 tiles needs a map "
                                                           "of at least 9x7");
     // A map the game refuses gets no picture.

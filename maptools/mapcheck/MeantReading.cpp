@@ -88,7 +88,7 @@ MeantReading::MeantReading(const std::string& file)
     size_t path = std::string::npos;
     if (pathAt(number + 3))
         path = number + 3;
-    for (size_t line = 1; path == std::string::npos && line < lines.size() && line <= number + 6; ++line)
+    for (size_t line = number + 1; path == std::string::npos && line < lines.size() && line <= number + 6; ++line)
         if (pathAt(line))
             path = line;
 
@@ -114,7 +114,8 @@ MeantReading::MeantReading(const std::string& file)
     } else if (path != std::string::npos && number == 1 && NumberEnd(lines[0].text) != std::string::npos) {
         // No title: the number stands first, where the game reads the title.
         findings.Warn(1, "this line holds the number, where the game reads the title: the file has no title "
-                         "line, so the game reads every later line one item early; add a title line above");
+                         "line, so the game takes the number as the title and looks for it on the next line; add a "
+                         "title line above");
         lines.insert(lines.begin(), {"", 1});
         mends.push_back("a title line added above line 1");
         number = 1;

@@ -198,6 +198,14 @@ TEST(MapCheck, EveryMistakeIsReportedInOneRoundOnItsOwnLine)
         "pond.map:11:9: warning: (read as meant) text inside the grid at cell (3, 4)"};
     for (const std::string& line : lines)
         EXPECT_REPORT(checked, 3, "\n" + line);
+
+    // A header line left out before the tile set path: the grid's mistakes are found all the same.
+    std::vector<std::string> outside = Rows();
+    outside[1] = "0 1 2 3 4 5 6 7 8 16";
+    const Checked missing = CheckText(Map(outside).erase(7, 1));
+    EXPECT_REPORT(missing, 3, "\npond.map:4: warning: this line names the tile set, but the header has 1 line of free "
+                              "text between the number (line 2) and it, where the format has 2");
+    EXPECT_REPORT(missing, 3, "\npond.map:7:19: warning: (read as meant) tile number 16 at cell (9, 1)");
 }
 
 std::string Replaced(std::string text, const std::string& from, const std::string& to)

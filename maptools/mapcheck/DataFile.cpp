@@ -96,9 +96,8 @@ std::string PngDamage(const std::string& file)
         const std::string name = part + " (chunk " + Printable(type) + " at byte " + std::to_string(at) + ")";
         if (length > file.size() - at - 12)
             return "the file ends inside " + name + ", " + std::to_string(file.size() - at - 8) + " of its " +
-                   std::to_string(length) +
-                   " bytes there: it was cut short, as by a copy or download that did "
-                   "not finish; copy or save it again";
+                   std::to_string(length) + " bytes there: it was cut short, as by a copy or download that did not "
+                   "finish; copy or save it again";
         const unsigned long sum = BigEndian32(file, at + 8 + length);
         if (sum != Crc32(file.data() + at + 4, length + 4))
             return name + " does not match its checksum: the file was damaged after it was saved; save it again";

@@ -3,6 +3,8 @@
 #include "Fatal.h"
 
 #include <algorithm>
+#include <set>
+#include <tuple>
 
 namespace {
 
@@ -45,18 +47,16 @@ void MapReport::Append(const MapReport& other)
 int MapReport::AppendReadAsMeant(const MapReport& meant, const std::vector<int>& lineOf)
 {
     const size_t before = entries.size();
+    std::set<std::tuple<int, int, std::string, std::string>> held;
+    for (const Entry& entry : entries)
+        held.insert({entry.where.line, entry.where.column, entry.kind, entry.text});
     for (Entry entry : meant.entries) {
         const int line = entry.where.line;
         if (line > 0 && !lineOf.empty())
             entry.where.line = line <= static_cast<int>(lineOf.size())
                                    ? lineOf[static_cast<size_t>(line) - 1]
                                    : lineOf.back() + line - static_cast<int>(lineOf.size());
-        const auto same = [&entry](const Entry& e) {
-            return e.where.line == entry.where.line && e.where.column == entry.where.column && e.kind == entry.kind &&
-                   e.text == entry.text;
-        };
-        if (std::find_if(entries.begin(), entries.begin() + static_cast<long>(before), same) !=
-            entries.begin() + static_cast<long>(before))
+        if (held.count({entry.where.line, entry.where.column, entry.kind, entry.text}) > 0)
             continue;
         entry.meant = true;
         entries.push_back(entry);

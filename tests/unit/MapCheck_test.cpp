@@ -216,7 +216,7 @@ std::string Replaced(std::string text, const std::string& from, const std::strin
 
 // The examples of docs/map-format.md are the checker's own words: each block of "$ " commands runs in a folder holding
 // the worked example as meadow.map, and every line shown after them must come in that order in what they print
-// ("..." stands for lines left out).
+// ("..." stands for lines left out, and at the end of a line for the library's words, which differ between releases).
 TEST(MapCheck, TheDocsExamplesAreWhatTheCheckerSays)
 {
     std::vector<std::vector<std::string>> blocks(1);
@@ -248,10 +248,11 @@ TEST(MapCheck, TheDocsExamplesAreWhatTheCheckerSays)
             const std::string line = Replaced(block[shown], "/home/me/vexlume", Source);
             if (line == "...")
                 continue;
-            const size_t found = out.find("\n" + line + "\n", at);
+            const bool cut = line.size() > 3 && line.compare(line.size() - 3, 3, "...") == 0;
+            const size_t found = out.find("\n" + (cut ? line.substr(0, line.size() - 3) : line + "\n"), at);
             ASSERT_NE(found, std::string::npos) << "the docs show, after\n" << script << "the line\n" << line
                                                 << "\nwhich the checker does not say there; it says:" << out;
-            at = found + line.size() + 1;
+            at = found + 1;
         }
         ++examples;
     }

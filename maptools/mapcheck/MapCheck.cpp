@@ -15,6 +15,7 @@
 #include <climits>
 #include <cstdlib>
 #include <fstream>
+#include <iterator>
 #include <map>
 #include <sstream>
 #include <vector>

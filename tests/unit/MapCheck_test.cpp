@@ -327,10 +327,11 @@ TEST(DataCheck, TheShippedDataIsCleanAndEachBrokenFileIsNamedWithWhatTheGameDoes
     // A picture the image library refuses is told from the file, beside the library's words.
     DataFolder wide;
     EXPECT_EQ(WritePng(wide.Replace("Skarnel.png"), 16400, 64, std::vector<Uint32>(16400 * 64, 0xFF336699)), "");
-    EXPECT_REPORT(wide.Check(), 3, "share/Skarnel.png: error: the game stops on it: Couldn't load 'share/Skarnel.png': "
-                                   "Out of memory\n");
-    EXPECT_REPORT(wide.Check(), 3, "share/Skarnel.png: it is a PNG picture of 16400x64 pixels: the game's SDL 1.2 "
-                                   "holds pictures at most 16383 pixels wide");
+    const Checked wideChecked = wide.Check();
+    EXPECT_REPORT(wideChecked, 3, "share/Skarnel.png: error: the game stops on it: Couldn't load 'share/Skarnel.png': "
+                                  "Out of memory\n");
+    EXPECT_REPORT(wideChecked, 3, "share/Skarnel.png: it is a PNG picture of 16400x64 pixels: the game's SDL 1.2 "
+                                  "holds pictures at most 16383 pixels wide");
     DataFolder cut;
     const std::string second = fixtures::ReadFile(Source + "/" + scene::SecondPicture);
     fixtures::WriteFile(cut.Replace("Skarnel.png"), second.substr(0, second.size() / 2));
@@ -338,8 +339,9 @@ TEST(DataCheck, TheShippedDataIsCleanAndEachBrokenFileIsNamedWithWhatTheGameDoes
     // The game loads the tile set before it judges the map, and names the tile set when it stops on it.
     DataFolder text;
     fixtures::WriteFile(text.Replace("Tiles.png"), "just some text\n");
-    EXPECT_REPORT(text.Check(), 3, "share/Tiles.png: it is text, not a picture: it begins \"just some text\"");
-    EXPECT_REPORT(text.Check(), 3, "the game stops at start on " + text.Path() + "/share/Tiles.png, the first");
+    const Checked textChecked = text.Check();
+    EXPECT_REPORT(textChecked, 3, "share/Tiles.png: it is text, not a picture: it begins \"just some text\"");
+    EXPECT_REPORT(textChecked, 3, "the game stops at start on " + text.Path() + "/share/Tiles.png, the first");
 
     DataFolder flac;
     fixtures::WriteFile(flac.Replace("Lullwater.ogg"), "fLaC" + std::string(60, '\0'));

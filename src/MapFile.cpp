@@ -21,9 +21,13 @@ bool IsDigit(int c)
 int MapFile::Get()
 {
     const int c = in->get();
-    if (c == '\n')
+    if (c == '\n') {
         ++line;
-    else if (c == '\r' && firstCarriageReturnLine == 0)
+        column = 1;
+    } else {
+        ++column;
+    }
+    if (c == '\r' && firstCarriageReturnLine == 0)
         firstCarriageReturnLine = line;
     return c;
 }
@@ -38,11 +42,13 @@ void MapFile::Stopped(Stop why, Item item)
     stop = why;
     stopItem = item;
     stopLine = line;
+    stopColumn = column;
 }
 
 bool MapFile::ReadLine(std::string& text, Item item)
 {
     itemLines[item] = line;
+    itemColumns[item] = column;
     if (Peek() == std::char_traits<char>::eof()) {
         Stopped(EndOfFile, item);
         return false;
@@ -59,8 +65,11 @@ bool MapFile::ReadNumber(int& value, Item item)
     const int eof = std::char_traits<char>::eof();
     while (IsSpace(Peek()))
         Get();
-    if (itemLines[item] == 0)
+    if (itemLines[item] == 0) {
         itemLines[item] = line;
+        itemColumns[item] = column;
+    }
+    numberColumn = column;
     const int first = Peek();
     if (first == eof) {
         Stopped(EndOfFile, item);
@@ -73,6 +82,7 @@ bool MapFile::ReadNumber(int& value, Item item)
     }
     if (!IsDigit(Peek())) {
         Stopped(NotANumber, item);
+        stopColumn = numberColumn;
         return false;
     }
     // Every digit is consumed, as a stream would, before the range decides.
@@ -88,6 +98,7 @@ bool MapFile::ReadNumber(int& value, Item item)
     const long long number = negative ? -magnitude : magnitude;
     if (tooLarge || number > INT32_MAX || number < INT32_MIN) {
         Stopped(OutOfRange, item);
+        stopColumn = numberColumn;
         return false;
     }
     value = static_cast<int>(number);
@@ -99,6 +110,7 @@ bool MapFile::ReadNumber(int& value, Item item)
 bool MapFile::SkipByte()
 {
     skippedByteLine = line;
+    skippedByteColumn = column;
     const int c = Get();
     if (c == std::char_traits<char>::eof()) {
         Stopped(EndOfFile, Line3);
@@ -127,6 +139,7 @@ std::string MapFile::Read(std::istream& stream)
 {
     in = &stream;
     line = 1;
+    column = 1;
 
     // Each item is read only when every one before it was.
     (void)(ReadLine(headerLine1, Title) && ReadNumber(headerNumber, HeaderNumber) && SkipByte() &&

@@ -80,14 +80,18 @@ public:
     // tiles[column][row]; columns x rows cells when columns is at least 1.
     std::vector<std::vector<int>> tiles;
 
-    // Where things were found; lines count from 1.
+    // Where things were found; lines and columns (bytes into the line) count from 1.
     int itemLines[ItemEnd] = {};        // where each item starts (numbers: their first digit or sign)
+    int itemColumns[ItemEnd] = {};
     int skippedByte = -1;               // the byte after the line-2 number; -1 for none
     int skippedByteLine = 0;
+    int skippedByteColumn = 0;
     int firstCarriageReturnLine = 0;    // first line that holds a carriage return
     Stop stop = Complete;
     Item stopItem = Title;              // the item that could not be read, when not Complete
     int stopLine = 0;
+    int stopColumn = 0;
+    int numberColumn = 0;               // where the last number read, or sought, begins
     long long cellsRead = 0;
     int gridLastLine = 0;               // where the last cell read ends
 
@@ -105,6 +109,7 @@ private:
 
     std::istream* in = nullptr;
     int line = 1;
+    int column = 1;
 };
 
 #endif

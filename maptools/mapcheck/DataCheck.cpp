@@ -17,8 +17,11 @@
 
 namespace {
 
-// Textures larger than this a side are refused by the graphics drivers of
-// small boards; the game then stops with "larger than the largest texture".
+// The game stops with "larger than the largest texture" on a texture side
+// beyond its graphics driver's largest: 16384 pixels with Mesa's software
+// renderer (llvmpipe, Debian 12, 13 and testing alike), and 4096 with the
+// drivers of small boards.
+const int SoftwareTexture = 16384;
 const int LargeTexture = 4096;
 
 // Larger pictures are described but their pixels are not looked at.
@@ -185,6 +188,9 @@ bool CheckPicture(const std::string& path, const std::string& role, int key, Fil
     SDL_Surface* loaded = IMG_Load(path.c_str());
     if (!loaded) {
         report.Stops("Couldn't load '" + path + "': " + Printable(IMG_GetError()));
+        const std::string trouble = DataFile::PictureTrouble(path);
+        if (!trouble.empty())
+            report.Describe(trouble);
         return false;
     }
     const std::string kind = DataFile::Kind(DataFile::Head(path, 64));
@@ -199,11 +205,14 @@ bool CheckPicture(const std::string& path, const std::string& role, int key, Fil
     WarnTransparency(path, picture, key, report);
     WarnJpegKey(kind, picture, key, report);
     const int side = std::max(Texels::Side(picture.width), Texels::Side(picture.height));
+    const int limit = side > SoftwareTexture ? SoftwareTexture : LargeTexture;
     if (side > LargeTexture)
         report.Warn("its texture is " + std::to_string(Texels::Side(picture.width)) + "x" +
-                    std::to_string(Texels::Side(picture.height)) + " pixels; where the graphics driver's largest "
-                    "texture is smaller (" + std::to_string(LargeTexture) + " on small boards), the game stops with "
-                    "\"larger than the largest texture\"");
+                    std::to_string(Texels::Side(picture.height)) + " pixels (each side the next power of two): the "
+                    "game stops with \"larger than the largest texture\" where the graphics driver's largest is "
+                    "smaller, " + (limit == SoftwareTexture ? "as Mesa's software renderer's " +
+                    std::to_string(limit) + " pixels, and " : "as ") + std::to_string(LargeTexture) + " on small "
+                    "boards; keep each side at most " + std::to_string(limit));
     return true;
 }
 
@@ -332,8 +341,13 @@ MapCheck::Status DataCheck::Check(const std::string& shown, std::ostream& out)
         add(scene::SpriteSheet, report.Status());
     }
     const std::string tileset = DataFile::MapTileset(scene::Map);
-    add(scene::Map, MapCheck::Check(scene::Map, folder + scene::Map,
-                                    Printable(shown) + " (the folder checked)", out));
+    // The game loads the tile set before it judges the map's sizes, so a
+    // tile set it cannot load is the file its message names.
+    SDL_Surface* tiles = tileset.empty() ? nullptr : IMG_Load(tileset.c_str());
+    if (tiles)
+        SDL_FreeSurface(tiles);
+    add(tileset.empty() || tiles ? scene::Map : tileset,
+        MapCheck::Check(scene::Map, folder + scene::Map, Printable(shown) + " (the folder checked)", out));
     if (!tileset.empty() && DataFile::WhyUnreadable(tileset).empty()) {
         FileReport report(folder + tileset, out);
         CheckPicture(tileset, "the map's tile set", scene::TilesetKey, report, picture);

@@ -1,11 +1,14 @@
 #include "DataFile.h"
 
+#include "Fatal.h"
 #include "MapFile.h"
 
+#include <algorithm>
 #include <cerrno>
 #include <cstring>
 #include <fcntl.h>
 #include <fstream>
+#include <iterator>
 #include <sys/stat.h>
 #include <unistd.h>
 
@@ -22,6 +25,88 @@ unsigned long BigEndian32(const std::string& bytes, size_t at)
     for (size_t i = 0; i < 4; ++i)
         value = value << 8 | static_cast<unsigned char>(bytes[at + i]);
     return value;
+}
+
+unsigned long Number(const std::string& bytes, size_t at, size_t count, bool bigEndian)
+{
+    unsigned long value = 0;
+    for (size_t i = 0; i < count; ++i)
+        value = value << 8 | static_cast<unsigned char>(bytes[at + (bigEndian ? i : count - 1 - i)]);
+    return value;
+}
+
+// The picture's width and height from its header, for the formats whose
+// header says so at a fixed place or in a frame marker (JPEG); false when
+// the bytes do not tell.
+bool PictureSize(const std::string& file, const std::string& kind, unsigned long& width, unsigned long& height)
+{
+    if (kind == "a PNG picture" && file.size() >= 24) {
+        width = BigEndian32(file, 16);
+        height = BigEndian32(file, 20);
+    } else if (kind == "a GIF picture" && file.size() >= 10) {
+        width = Number(file, 6, 2, false);
+        height = Number(file, 8, 2, false);
+    } else if (kind == "a BMP picture" && file.size() >= 26) {
+        width = Number(file, 18, 4, false);
+        height = Number(file, 22, 4, false);
+        // A negative height stands for rows stored from the top.
+        height = height > 0x7FFFFFFFUL ? 0x100000000UL - height : height;
+    } else if (kind == "a JPEG picture") {
+        for (size_t at = 2; at + 9 <= file.size() && file[at] == '\xFF';) {
+            const unsigned char marker = static_cast<unsigned char>(file[at + 1]);
+            if (marker >= 0xC0 && marker <= 0xCF && marker != 0xC4 && marker != 0xC8 && marker != 0xCC) {
+                height = Number(file, at + 5, 2, true);
+                width = Number(file, at + 7, 2, true);
+                return true;
+            }
+            at += 2 + Number(file, at + 2, 2, true);
+        }
+        return false;
+    } else {
+        return false;
+    }
+    return true;
+}
+
+// The checksum PNG keeps with each chunk (CRC-32, as zlib's), bit by bit:
+// only damaged pictures are read through.
+unsigned long Crc32(const char* bytes, size_t count)
+{
+    unsigned long crc = 0xFFFFFFFFUL;
+    for (size_t i = 0; i < count; ++i) {
+        crc ^= static_cast<unsigned char>(bytes[i]);
+        for (int bit = 0; bit < 8; ++bit)
+            crc = crc & 1 ? (crc >> 1) ^ 0xEDB88320UL : crc >> 1;
+    }
+    return crc ^ 0xFFFFFFFFUL;
+}
+
+// Where a PNG's chunks break: the file cut short, a chunk's checksum that
+// does not match its bytes, or no end; "" when every chunk is whole.
+std::string PngDamage(const std::string& file)
+{
+    size_t at = 8;
+    while (at + 12 <= file.size()) {
+        const unsigned long length = BigEndian32(file, at);
+        const std::string type = file.substr(at + 4, 4);
+        const std::string part = type == "IHDR"   ? "its header"
+                                 : type == "IDAT" ? "its image data"
+                                 : type == "PLTE" ? "its palette"
+                                                  : "a chunk of extra data";
+        const std::string name = part + " (chunk " + Printable(type) + " at byte " + std::to_string(at) + ")";
+        if (length > file.size() - at - 12)
+            return "the file ends inside " + name + ", " + std::to_string(file.size() - at - 8) + " of its " +
+                   std::to_string(length) + " bytes there: it was cut short, as by a copy or download that did not "
+                   "finish; copy or save it again";
+        const unsigned long sum = BigEndian32(file, at + 8 + length);
+        if (sum != Crc32(file.data() + at + 4, length + 4))
+            return name + " does not match its checksum: the file was damaged after it was saved; save it again";
+        if (type == "IEND")
+            return "";
+        at += 12 + length;
+    }
+    return "the file ends before the PNG's end chunk (IEND), " + std::to_string(file.size()) +
+           " bytes in: it was cut short, as by a copy or download that did not finish; copy or save it again";
 }
 
 } // namespace
@@ -106,8 +191,33 @@ std::string DataFile::MapTileset(const std::string& map)
 {
     std::ifstream in(map, std::ios::binary);
     MapFile read;
-    read.Read(in);
-    return read.tilesetFile;
+    return read.Read(in).empty() ? read.tilesetFile : "";
+}
+
+std::string DataFile::PictureTrouble(const std::string& path)
+{
+    std::ifstream in(path, std::ios::binary);
+    const std::string file((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
+    const std::string kind = Kind(file.substr(0, 64));
+    if (kind.empty()) {
+        const std::string start = file.substr(0, 32);
+        const bool text = std::all_of(start.begin(), start.end(),
+                                      [](unsigned char c) { return c >= 0x20 || c == '\n' || c == '\r' || c == '\t'; });
+        if (file.empty())
+            return "the file is empty";
+        return text ? "it is text, not a picture: it begins \"" + Printable(start.substr(0, start.find('\n'))) + "\""
+                    : "it is not a picture the image library knows (PNG, JPEG, GIF or BMP, among others)";
+    }
+    if (kind.find("picture") == std::string::npos)
+        return "it is " + kind + ", not a picture";
+    unsigned long width = 0;
+    unsigned long height = 0;
+    if (PictureSize(file, kind, width, height) && width > static_cast<unsigned long>(WidestPicture))
+        return "it is " + kind + " of " + std::to_string(width) + "x" + std::to_string(height) +
+               " pixels: the game's SDL 1.2 holds pictures at most " + std::to_string(WidestPicture) +
+               " pixels wide, and the image library refuses a wider one; make it at most " +
+               std::to_string(WidestPicture) + " pixels wide";
+    return kind == "a PNG picture" ? PngDamage(file) : "";
 }
 
 bool DataFile::PngHasTransparency(const std::string& path)

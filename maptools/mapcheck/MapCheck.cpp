@@ -4,6 +4,7 @@
 #include "Fatal.h"
 #include "MapFile.h"
 #include "MapReport.h"
+#include "MeantReading.h"
 #include "Scene.h"
 #include "Tilemap.h"
 #include "TiledFormat.h"
@@ -14,7 +15,9 @@
 #include <climits>
 #include <cstdlib>
 #include <fstream>
+#include <iterator>
 #include <map>
+#include <sstream>
 #include <vector>
 
 namespace {
@@ -56,6 +59,10 @@ struct Findings {
     bool tilesetSought = false;
     bool tilesetLoaded = false;
     std::string tilesetError; // why it could not be loaded
+    // When the path as written cannot be loaded and the path without the
+    // blanks or carriage return around it can: that path. The tile numbers
+    // are checked against that tile set, as they were probably meant.
+    std::string tilesetMeant;
     int setWidth = 0;
     int setHeight = 0;
     std::string tilesetProblem;
@@ -74,6 +81,39 @@ std::string Cell(long long index, int columns)
     return "cell (" + std::to_string(index % columns) + ", " + std::to_string(index / columns) + ")";
 }
 
+// Whether the reading got past the item.
+bool WasRead(const MapFile& map, MapFile::Item item)
+{
+    return map.stop == MapFile::Complete || map.stopItem > item;
+}
+
+// Where an item stands, or where the reading stopped when it never came;
+// numbers are pointed at by their column, as several share a line.
+Where ItemAt(const MapFile& map, MapFile::Item item)
+{
+    if (map.itemLines[item] == 0)
+        return {map.stopLine, map.stop == MapFile::EndOfFile ? 0 : map.stopColumn};
+    const bool line =
+        item == MapFile::Title || item == MapFile::Line3 || item == MapFile::Line4 || item == MapFile::TilesetPath;
+    return {map.itemLines[item], line ? 0 : map.itemColumns[item]};
+}
+
+std::string Lines(const MapFile& map, MapFile::Item first, MapFile::Item second)
+{
+    if (!WasRead(map, second))
+        return "";
+    const int a = map.itemLines[first];
+    const int b = map.itemLines[second];
+    return a == b ? " (line " + std::to_string(a) + ")"
+                  : " (lines " + std::to_string(a) + " and " + std::to_string(b) + ")";
+}
+
+std::string Trimmed(const std::string& text)
+{
+    const size_t first = text.find_first_not_of(" \t\r");
+    return first == std::string::npos ? "" : text.substr(first, text.find_last_not_of(" \t\r") + 1 - first);
+}
+
 void CountOnLine(std::vector<GridLine>& lines, int line, long long cell)
 {
     if (lines.empty() || lines.back().line != line) {
@@ -87,12 +127,16 @@ void CountOnLine(std::vector<GridLine>& lines, int line, long long cell)
 void SeekTileset(Findings& f)
 {
     f.tilesetSought = true;
-    SDL_Surface* tileset = f.map.tilesetFile.empty() ? nullptr : IMG_Load(f.map.tilesetFile.c_str());
+    const std::string& path = f.map.tilesetFile;
+    SDL_Surface* tileset = path.empty() ? nullptr : IMG_Load(path.c_str());
+    f.tilesetLoaded = tileset != nullptr;
     if (!tileset) {
-        f.tilesetError = f.map.tilesetFile.empty() ? "the path is empty" : Printable(IMG_GetError());
-        return;
+        f.tilesetError = path.empty() ? "the path is empty" : Printable(IMG_GetError());
+        const std::string meant = Trimmed(path);
+        if (meant.empty() || meant == path || !(tileset = IMG_Load(meant.c_str())))
+            return;
+        f.tilesetMeant = meant;
     }
-    f.tilesetLoaded = true;
     f.setWidth = tileset->w;
     f.setHeight = tileset->h;
     SDL_FreeSurface(tileset);
@@ -113,9 +157,10 @@ void OnCell(Findings& f, int column, int row, int value, int line)
     if (f.tileCount <= 0 || (value >= 0 && value < f.tileCount))
         return;
     if (++f.outsideCount <= NamedOutsideTiles)
-        f.outside.Warn(line, "tile number " + std::to_string(value) + " at cell (" + std::to_string(column) + ", " +
-                                 std::to_string(row) + ") is outside the tile set (0 to " +
-                                 std::to_string(f.tileCount - 1) + ")");
+        f.outside.Warn({line, f.map.numberColumn}, "tile number " + std::to_string(value) + " at cell (" +
+                                                       std::to_string(column) + ", " + std::to_string(row) +
+                                                       ") is outside the tile set (0 to " +
+                                                       std::to_string(f.tileCount - 1) + ")");
 }
 
 std::string Title(const std::string& title)
@@ -134,13 +179,18 @@ void WriteSummary(const std::string& name, const std::string& from, const Findin
     out << "  line " << map.itemLines[MapFile::Line3] << ": " << Shown(map.headerLine3) << "\n";
     out << "  line " << map.itemLines[MapFile::Line4] << ": " << Shown(map.headerLine4) << "\n";
     out << "  line " << map.itemLines[MapFile::TilesetPath] << " (tile set): " << Shown(map.tilesetFile) << "\n";
-    out << "  tiles: " << map.tileWidth << "x" << map.tileHeight << " pixels\n";
+    out << "  tiles: " << map.tileWidth << "x" << map.tileHeight << " pixels"
+        << Lines(map, MapFile::TileWidth, MapFile::TileHeight) << "\n";
     out << "  map: " << map.columns << "x" << map.rows << " tiles";
     if (Tilemap::SizeProblem(map.tileWidth, map.tileHeight, map.columns, map.rows).empty())
         out << ", " << static_cast<long long>(map.tileWidth) * map.columns << "x"
             << static_cast<long long>(map.tileHeight) * map.rows << " pixels";
-    out << "\n";
-    if (!f.tilesetLoaded)
+    out << Lines(map, MapFile::ColumnCount, MapFile::RowCount) << "\n";
+    if (!f.tilesetLoaded && !f.tilesetMeant.empty())
+        out << "  tile set: cannot be loaded from " << from << "; without the blanks around it, "
+            << Shown(f.tilesetMeant) << " is " << f.setWidth << "x" << f.setHeight << " pixels"
+            << (f.tileCount > 0 ? ", " + std::to_string(f.tileCount) + " tiles" : "") << "\n";
+    else if (!f.tilesetLoaded)
         out << "  tile set: cannot be loaded from " << from << "\n";
     else if (f.tileCount < 0)
         out << "  tile set: " << f.setWidth << "x" << f.setHeight << " pixels, from " << from << "\n";
@@ -182,10 +232,12 @@ void NoteHeader(const MapFile& map, MapReport& report)
         report.Warn(line, "the tile set path is only blanks: the game looks for a file of that name");
     else if (leading > 0)
         report.Warn(line, "the tile set path begins with " + Plural(static_cast<long long>(leading), "blank") +
-                              ", which the game keeps as part of the file name: remove them");
+                              ", which the game keeps as part of the file name: remove " +
+                              (leading == 1 ? "it" : "them"));
     else if (trailing > 0)
-        report.Warn(line, "the tile set path ends with " + Plural(static_cast<long long>(trailing), "blank") +
-                              ", which the game keeps as part of the file name: remove them");
+        report.Warn({line, static_cast<int>(path.size() - trailing) + 1},
+                    "the tile set path ends with " + Plural(static_cast<long long>(trailing), "blank") +
+                        ", which the game keeps as part of the file name: remove " + (trailing == 1 ? "it" : "them"));
 }
 
 // Windows line ends: each header line that keeps a carriage return, and the
@@ -202,15 +254,17 @@ void WarnLineEnds(const MapFile& map, MapReport& report)
             continue;
         const std::string fix = headerCarriageReturn ? "" : "; " + LineEndFix;
         headerCarriageReturn = true;
-        report.Warn(map.itemLines[item], "carriage return at the end of the line: the game keeps it as part of the "
-                                         "text (the file has Windows line ends)" +
-                                             fix);
+        report.Warn({map.itemLines[item], static_cast<int>(text->size())},
+                    "carriage return at the end of the line: the game keeps it as part of the "
+                    "text (the file has Windows line ends)" +
+                        fix);
     }
     if (map.skippedByte >= 0 && map.skippedByte != '\n')
-        report.Warn(map.skippedByteLine, "the number on line " + std::to_string(map.skippedByteLine) +
-                                             " is followed by " + ByteName(map.skippedByte) +
-                                             ", not a line feed: that byte is skipped in place of the line end, "
-                                             "so every later line shifts down by one");
+        report.Warn({map.skippedByteLine, map.skippedByteColumn},
+                    "the number on line " + std::to_string(map.skippedByteLine) + " is followed by " +
+                        ByteName(map.skippedByte) +
+                        ", not a line feed: that byte is skipped in place of the line end, "
+                        "so every later line shifts down by one");
     else if (!headerCarriageReturn && map.firstCarriageReturnLine > 0)
         report.Warn(map.firstCarriageReturnLine,
                     "carriage return at the end of the line (the file has Windows line ends): " + LineEndFix);
@@ -224,8 +278,9 @@ void WarnStop(const MapFile& map, MapReport& report)
         const std::string why = map.stop == MapFile::EndOfFile    ? "the file ends"
                                 : map.stop == MapFile::NotANumber ? "text stands"
                                                                   : "a number beyond 32 bits stands";
-        report.Warn(map.stopLine, why + " where " + ItemNames[map.stopItem] +
-                                      " is due: it and everything after it keep their defaults (empty or 0)");
+        report.Warn({map.stopLine, map.stop == MapFile::EndOfFile ? 0 : map.stopColumn},
+                    why + " where " + ItemNames[map.stopItem] +
+                        " is due: it and everything after it keep their defaults (empty or 0)");
         return;
     }
     const std::string where = Cell(map.cellsRead, map.columns);
@@ -237,9 +292,9 @@ void WarnStop(const MapFile& map, MapReport& report)
                         std::to_string(static_cast<long long>(map.columns) * map.rows) + " values: " + where +
                         " and every later cell are tile 0");
     else if (map.stop == MapFile::NotANumber)
-        report.Warn(map.stopLine, "text inside the grid at " + where + rest);
+        report.Warn({map.stopLine, map.stopColumn}, "text inside the grid at " + where + rest);
     else
-        report.Warn(map.stopLine, "a number beyond 32 bits at " + where + rest);
+        report.Warn({map.stopLine, map.stopColumn}, "a number beyond 32 bits at " + where + rest);
 }
 
 // The most common count of numbers on the grid's lines, when most lines
@@ -273,7 +328,7 @@ void WarnRows(const MapFile& map, const std::vector<GridLine>& lines, MapReport&
         if (lineCount + 1 < map.rows || lineCount > map.rows + 1)
             return;
         const int by = std::abs(written - map.columns);
-        report.Warn(map.itemLines[MapFile::ColumnCount],
+        report.Warn(ItemAt(map, MapFile::ColumnCount),
                     "the header gives " + Plural(map.columns, "column") + ", but the grid's lines hold " +
                         std::to_string(written) + " numbers each: the game reads " + std::to_string(map.columns) +
                         " numbers to a row, so each row starts " + Plural(by, "number") +
@@ -303,26 +358,85 @@ void WarnRows(const MapFile& map, const std::vector<GridLine>& lines, MapReport&
                                    what + "; write " + std::to_string(written) + " numbers on every line");
     }
     if (lineCount > map.rows)
-        report.Warn(map.itemLines[MapFile::RowCount],
-                    "the header gives " + Plural(map.rows, "row") + ", but the grid has " +
-                        std::to_string(lineCount) + " lines of numbers: the game reads the first " +
-                        std::to_string(map.rows) + " and never the rest; make the row count " +
-                        std::to_string(lineCount));
+        report.Warn(ItemAt(map, MapFile::RowCount),
+                    "the header gives " + Plural(map.rows, "row") + ", but the grid has " + std::to_string(lineCount) +
+                        " lines of numbers: the game reads the first " + std::to_string(map.rows) +
+                        " and never the rest; make the row count " + std::to_string(lineCount));
 }
 
-void WarnSizes(const MapFile& map, const std::string& gridProblem, MapReport& report)
+// Each size the game refuses, on the line and column of the number that
+// gives it.
+void WarnSizes(const Findings& f, MapReport& report)
 {
-    const int sizesLine = map.itemLines[MapFile::ColumnCount] ? map.itemLines[MapFile::ColumnCount] : map.stopLine;
-    if (!gridProblem.empty()) {
-        report.Refused(sizesLine, gridProblem);
+    const MapFile& map = f.map;
+    // The tile size is refused once the tile set is loaded, but a tile set
+    // that cannot be loaded does not make a tile of no size right.
+    if (f.tilesetProblem.empty() && WasRead(map, MapFile::TileHeight)) {
+        const std::string tiles = Tilemap::TilesetProblem(map.tileWidth, map.tileHeight, INT_MAX, INT_MAX);
+        if (!tiles.empty())
+            report.Refused(ItemAt(map, map.tileWidth < 1 ? MapFile::TileWidth : MapFile::TileHeight), tiles);
+    }
+    if (!f.gridProblem.empty()) {
+        const bool rows = map.rows < 0 || map.columns <= MapFile::MaxColumns;
+        report.Refused(ItemAt(map, rows ? MapFile::RowCount : MapFile::ColumnCount), f.gridProblem);
         return;
     }
     const std::string size = Tilemap::SizeProblem(map.tileWidth, map.tileHeight, map.columns, map.rows);
+    const long long wide = static_cast<long long>(map.tileWidth) * map.columns;
     if (!size.empty())
-        report.Refused(sizesLine, size);
+        report.Refused(ItemAt(map, wide > INT32_MAX || wide < INT32_MIN ? MapFile::ColumnCount : MapFile::RowCount),
+                       size);
     const std::string camera = Tilemap::CameraProblem(map.columns, map.rows, scene::CameraColumns, scene::CameraRows);
     if (!camera.empty())
-        report.Refused(sizesLine, camera);
+        report.Refused(ItemAt(map, map.columns <= scene::CameraColumns ? MapFile::ColumnCount : MapFile::RowCount),
+                       camera);
+}
+
+// Reads the map text as the game does, the tile set from the working
+// directory, and gathers what the report needs.
+void Examine(const std::string& text, Findings& f, std::vector<int>& trailing)
+{
+    std::istringstream in(text);
+    f.map.onCell = [&f](int column, int row, int value, int line) { OnCell(f, column, row, value, line); };
+    f.gridProblem = f.map.Read(in);
+    trailing = f.map.TrailingWordLines(in);
+    for (int line : trailing)
+        CountOnLine(f.gridLines, line, -1);
+    if (!f.tilesetSought)
+        SeekTileset(f);
+}
+
+// Every finding of one reading, each on the line it is about.
+void Judge(const Findings& f, const std::vector<int>& trailing, const std::string& from, MapReport& report)
+{
+    const Where tileset = ItemAt(f.map, MapFile::TilesetPath);
+    if (!f.tilesetLoaded)
+        report.Stops(tileset, "its tile set " + Shown(f.map.tilesetFile) + " cannot be loaded from " + from + ": " +
+                                  f.tilesetError);
+    if (!f.tilesetProblem.empty()) {
+        const bool sized = f.map.tileWidth >= 1 && f.map.tileHeight >= 1;
+        report.Refused(sized ? tileset : ItemAt(f.map, f.map.tileWidth < 1 ? MapFile::TileWidth : MapFile::TileHeight),
+                       f.tilesetProblem);
+    }
+    NoteHeader(f.map, report);
+    WarnLineEnds(f.map, report);
+    WarnStop(f.map, report);
+    WarnRows(f.map, f.gridLines, report);
+    if (!trailing.empty())
+        report.Warn(trailing.front(), "values after the grid: the game never reads them");
+    report.Append(f.outside);
+    if (f.outsideCount > NamedOutsideTiles)
+        report.Warn(f.map.gridLastLine,
+                    std::to_string(f.outsideCount - NamedOutsideTiles) + " more tile numbers are outside the tile set");
+    WarnSizes(f, report);
+}
+
+std::string Joined(const std::vector<std::string>& parts)
+{
+    std::string text;
+    for (size_t i = 0; i < parts.size(); ++i)
+        text += (i == 0 ? "" : i + 1 == parts.size() ? " and " : ", ") + parts[i];
+    return text;
 }
 
 } // namespace
@@ -341,38 +455,34 @@ MapCheck::Status MapCheck::Check(const std::string& path, const std::string& nam
         return Unreadable;
     }
     std::ifstream in(path, std::ios::binary);
+    const std::string text((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
     Findings f;
-    f.map.onCell = [&f](int column, int row, int value, int line) { OnCell(f, column, row, value, line); };
-    f.gridProblem = f.map.Read(in);
-    const std::vector<int> trailing = f.map.TrailingWordLines(in);
-    for (int line : trailing)
-        CountOnLine(f.gridLines, line, -1);
-    if (!f.tilesetSought)
-        SeekTileset(f);
+    std::vector<int> trailing;
+    Examine(text, f, trailing);
     WriteSummary(name, from, f, out);
-
-    // The traps, in the order a reader meets them in the file.
     MapReport report;
-    const int tilesetLine = f.map.itemLines[MapFile::TilesetPath] ? f.map.itemLines[MapFile::TilesetPath]
-                                                                  : f.map.stopLine;
-    if (!f.tilesetLoaded)
-        report.Stops(tilesetLine, "its tile set " + Shown(f.map.tilesetFile) + " cannot be loaded from " + from +
-                                      ": " + f.tilesetError);
-    if (!f.tilesetProblem.empty())
-        report.Refused(tilesetLine, f.tilesetProblem);
-    NoteHeader(f.map, report);
-    WarnLineEnds(f.map, report);
-    WarnStop(f.map, report);
-    WarnRows(f.map, f.gridLines, report);
-    if (!trailing.empty())
-        report.Warn(trailing.front(), "values after the grid: the game never reads them");
-    report.Append(f.outside);
-    if (f.outsideCount > NamedOutsideTiles)
-        report.Warn(f.map.gridLastLine, std::to_string(f.outsideCount - NamedOutsideTiles) +
-                                            " more tile numbers are outside the tile set");
-    WarnSizes(f.map, f.gridProblem, report);
+    Judge(f, trailing, from, report);
 
-    report.Write(name, out);
+    // A slip that shifts the game's reading hides every later mistake
+    // behind it; the file is read again as it was probably meant, and what
+    // that reading finds besides is reported too, marked so.
+    const MeantReading meant(text);
+    std::string intro;
+    int added = 0;
+    if (meant.Mended()) {
+        report.Append(meant.findings);
+        Findings again;
+        std::vector<int> trailingAgain;
+        Examine(meant.text, again, trailingAgain);
+        MapReport second;
+        Judge(again, trailingAgain, from, second);
+        added = report.AppendReadAsMeant(second, meant.lineOf);
+        intro = "read as probably meant, with " + Joined(meant.mends) + ", it has " +
+                (added > 0 ? "these mistakes too:" : "no other mistakes");
+    }
+    report.Write(name, out, intro);
+    if (meant.Mended() && added == 0)
+        out << Printable(name) << ": " << intro << "\n";
     if (!report.Warned())
         out << "  clean: the game reads this map as written\n";
     return report.Unplayable() ? Unplayable : report.Warned() ? Warned : Clean;

@@ -39,6 +39,11 @@ const std::string Help =
     "not play the map: a tile set that cannot be loaded, tiles or a tile set\n"
     "of no size, a map too large to hold, and a map smaller than the game's\n" +
     Camera + " tile camera window plus one tile.\n"
+    "Each report names the line, and the column where a number starts, as\n"
+    "FILE:LINE:COLUMN:. After a slip that shifts the game's reading of the rest\n"
+    "(a byte after the line-2 number, Windows line ends, a header line left out\n"
+    "or one too many) it also reads the map as probably meant and reports every\n"
+    "other mistake found there, marked (read as meant).\n"
     "\n"
     "The game looks for a map's tile set from the directory it runs in, and so\n"
     "does the checker, in every mode: from the game's own directory (the source\n"

@@ -3,6 +3,8 @@
 #include "Fatal.h"
 
 #include <algorithm>
+#include <set>
+#include <tuple>
 
 namespace {
 
@@ -10,27 +12,27 @@ const char* const Hex = "0123456789ABCDEF";
 
 } // namespace
 
-void MapReport::Warn(int line, const std::string& text)
+void MapReport::Warn(Where where, const std::string& text)
 {
-    entries.push_back({line, "warning: " + text});
+    entries.push_back({where, "warning", text, false});
     warned = true;
 }
 
-void MapReport::Note(int line, const std::string& text)
+void MapReport::Note(Where where, const std::string& text)
 {
-    entries.push_back({line, "note: " + text});
+    entries.push_back({where, "note", text, false});
 }
 
-void MapReport::Refused(int line, const std::string& problem)
+void MapReport::Refused(Where where, const std::string& problem)
 {
-    entries.push_back({line, "error: the game refuses this map: it " + problem});
+    entries.push_back({where, "error", "the game refuses this map: it " + problem, false});
     warned = true;
     unplayable = true;
 }
 
-void MapReport::Stops(int line, const std::string& text)
+void MapReport::Stops(Where where, const std::string& text)
 {
-    entries.push_back({line, "error: the game stops on this map: " + text});
+    entries.push_back({where, "error", "the game stops on this map: " + text, false});
     warned = true;
     unplayable = true;
 }
@@ -42,15 +44,47 @@ void MapReport::Append(const MapReport& other)
     unplayable = unplayable || other.unplayable;
 }
 
-void MapReport::Write(const std::string& path, std::ostream& out)
+int MapReport::AppendReadAsMeant(const MapReport& meant, const std::vector<int>& lineOf)
 {
-    std::stable_sort(entries.begin(), entries.end(), [](const Entry& a, const Entry& b) { return a.line < b.line; });
+    const size_t before = entries.size();
+    std::set<std::tuple<int, int, std::string, std::string>> held;
+    for (const Entry& entry : entries)
+        held.insert({entry.where.line, entry.where.column, entry.kind, entry.text});
+    for (Entry entry : meant.entries) {
+        const int line = entry.where.line;
+        if (line > 0 && !lineOf.empty())
+            entry.where.line = line <= static_cast<int>(lineOf.size())
+                                   ? lineOf[static_cast<size_t>(line) - 1]
+                                   : lineOf.back() + line - static_cast<int>(lineOf.size());
+        if (held.count({entry.where.line, entry.where.column, entry.kind, entry.text}) > 0)
+            continue;
+        entry.meant = true;
+        entries.push_back(entry);
+        warned = warned || entry.kind != "note";
+        unplayable = unplayable || entry.kind == "error";
+    }
+    return static_cast<int>(entries.size() - before);
+}
+
+void MapReport::Write(const std::string& path, std::ostream& out, const std::string& meantIntro)
+{
+    // The game's own reading first, then what the reading as meant adds,
+    // each in the order of the lines.
+    std::stable_sort(entries.begin(), entries.end(), [](const Entry& a, const Entry& b) {
+        return a.meant != b.meant ? b.meant : a.where.line < b.where.line;
+    });
     const std::string shown = Printable(path);
+    bool introduced = false;
     for (const Entry& entry : entries) {
-        if (entry.line > 0)
-            out << shown << ":" << entry.line << ": " << entry.text << "\n";
-        else
-            out << shown << ": " << entry.text << "\n";
+        if (entry.meant && !introduced)
+            out << shown << ": " << meantIntro << "\n";
+        introduced = introduced || entry.meant;
+        out << shown << ":";
+        if (entry.where.line > 0)
+            out << entry.where.line << ":";
+        if (entry.where.line > 0 && entry.where.column > 0)
+            out << entry.where.column << ":";
+        out << " " << entry.kind << ": " << (entry.meant ? "(read as meant) " : "") << entry.text << "\n";
     }
 }
 

@@ -5,7 +5,9 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <filesystem>
+#include <sstream>
 #include <unistd.h>
 
 namespace {
@@ -103,11 +105,11 @@ TEST(MapCheck, ARowOfTheWrongLengthIsReportedOnItsOwnLine)
 
 TEST(MapCheck, AHeaderThatDisagreesWithTheRowsSaysSoWithBothNumbers)
 {
-    EXPECT_REPORT(CheckText(Map(Rows(), "32 32 9 7")), 1, "pond.map:6: warning: the header gives 9 columns, but the "
+    EXPECT_REPORT(CheckText(Map(Rows(), "32 32 9 7")), 1, "pond.map:6:7: warning: the header gives 9 columns, but the "
                                                           "grid's lines hold 10 numbers each");
     std::vector<std::string> eight = Rows();
     eight.push_back(eight[0]);
-    EXPECT_REPORT(CheckText(Map(eight)), 1, "pond.map:6: warning: the header gives 7 rows, but the grid has 8 "
+    EXPECT_REPORT(CheckText(Map(eight)), 1, "pond.map:6:10: warning: the header gives 7 rows, but the grid has 8 "
                                             "lines of numbers");
     // A long row wrapped over two lines of five is written on purpose.
     std::string wrapped = Map({}, "32 32 10 7");
@@ -129,28 +131,28 @@ TEST(MapCheck, WhatEditorsLeaveInTheHeaderIsNamedWithWhatToChange)
     std::string blanks = Map(Rows());
     blanks.insert(blanks.find(".png") + 4, "  ");
     const Checked trailing = CheckText(blanks);
-    EXPECT_REPORT(trailing, 3, "pond.map:5: warning: the tile set path ends with 2 blanks, which the game keeps");
+    EXPECT_REPORT(trailing, 3, "pond.map:5:16: warning: the tile set path ends with 2 blanks, which the game keeps");
 
     std::string windows;
     for (const char c : Map(Rows()))
         windows += c == '\n' ? std::string("\r\n") : std::string(1, c);
     const Checked crlf = CheckText(windows);
-    EXPECT_REPORT(crlf, 3, "pond.map:1: warning: carriage return at the end of the line: the game keeps it as part "
+    EXPECT_REPORT(crlf, 3, "pond.map:1:5: warning: carriage return at the end of the line: the game keeps it as part "
                            "of the text (the file has Windows line ends); convert the file to Unix line ends");
-    EXPECT_REPORT(crlf, 3, "pond.map:2: warning: the number on line 2 is followed by a carriage return (0x0D)");
+    EXPECT_REPORT(crlf, 3, "pond.map:2:2: warning: the number on line 2 is followed by a carriage return (0x0D)");
 }
 
 TEST(MapCheck, TrapsInsideTheGridAndMapsTheGameRefuses)
 {
     std::vector<std::string> word = Rows();
     word[2] = "0 1 x 3 4 5 6 7 8 9";
-    EXPECT_REPORT(CheckText(Map(word)), 1, "pond.map:9: warning: text inside the grid at cell (2, 2)");
+    EXPECT_REPORT(CheckText(Map(word)), 1, "pond.map:9:5: warning: text inside the grid at cell (2, 2)");
     std::vector<std::string> outside = Rows();
     // The lowest number the game reads is a tile number too.
     outside[5] = "0 1 2 3 16 5 6 7 8 -2147483648";
     const Checked outsideChecked = CheckText(Map(outside));
-    EXPECT_REPORT(outsideChecked, 1, "pond.map:12: warning: tile number 16 at cell (4, 5) is outside the tile set");
-    EXPECT_REPORT(outsideChecked, 1, "pond.map:12: warning: tile number -2147483648 at cell (9, 5) is outside the "
+    EXPECT_REPORT(outsideChecked, 1, "pond.map:12:9: warning: tile number 16 at cell (4, 5) is outside the tile set");
+    EXPECT_REPORT(outsideChecked, 1, "pond.map:12:20: warning: tile number -2147483648 at cell (9, 5) is outside the "
                                      "tile set (0 to 15)");
     std::string misspelled = Map(Rows());
     misspelled.replace(misspelled.find("Tiles"), 5, "tiles");
@@ -159,7 +161,7 @@ TEST(MapCheck, TrapsInsideTheGridAndMapsTheGameRefuses)
                                                 ": Couldn't open share/tiles.png");
     const Checked single = CheckText(Map({"5"}, "32 32 1 1"));
     EXPECT_REPORT(single, 3, "grid: lines 7 to 7, 1 of 1 cells, tile numbers 5 to 5\n");
-    EXPECT_REPORT(CheckText(Map(Rows(), "32 32 8 6")), 3, "pond.map:6: error: the game refuses this map: it has "
+    EXPECT_REPORT(CheckText(Map(Rows(), "32 32 8 6")), 3, "pond.map:6:7: error: the game refuses this map: it has "
                                                           "8x6 tiles; the camera window of 8x6 tiles needs a map "
                                                           "of at least 9x7");
     // A map the game refuses gets no picture.
@@ -167,6 +169,95 @@ TEST(MapCheck, TrapsInsideTheGridAndMapsTheGameRefuses)
     fixtures::WriteFile(dir / "small.map", Map(Rows(), "32 32 8 6"));
     EXPECT_EQ(Check(dir.Path(), {"--render", "small.png", "small.map"}).status, 3) << "a picture of a refused map";
     EXPECT_FALSE(std::filesystem::exists(dir / "small.png")) << "a picture was written of a map the game refuses";
+}
+
+// Seven mistakes of seven kinds, the first of which shifts the game's reading of all the others: the checker says what
+// the game does, then reads the map as meant, and each mistake is reported in the one run on its own line.
+TEST(MapCheck, EveryMistakeIsReportedInOneRoundOnItsOwnLine)
+{
+    const Checked checked = CheckText("Pond\n"
+                                      "1 \n"
+                                      "dug by hand\r\n"
+                                      "\n"
+                                      "share/Tiles.png\t\n"
+                                      "32 32 10 6\n"
+                                      "0 1 2 3 4 5 6 7 8 9\n"
+                                      "0 1 2 3 4 5 6 7 8\n"
+                                      "0 1 2 3 4 5 6 7 8 9\n"
+                                      "0 1 2 3 4 5 16 7 8 9\n"
+                                      "0 1 2 3 x 5 6 7 8 9\n"
+                                      "0 1 2 3 4 5 6 7 8 9\n");
+    const std::vector<std::string> lines = {
+        "pond.map:2:2: warning: the number on line 2 is followed by a space (0x20)",
+        "pond.map:3:12: warning: carriage return at the end of the line",
+        "pond.map: read as probably meant, with no carriage returns at the line ends and nothing after the number on "
+        "line 2, it has these mistakes too:",
+        "pond.map:5:16: warning: (read as meant) the tile set path ends with 1 blank",
+        "pond.map:6:10: error: (read as meant) the game refuses this map: it has 10x6 tiles",
+        "pond.map:8: warning: (read as meant) this line holds 9 numbers, but a map row has 10",
+        "pond.map:10:13: warning: (read as meant) tile number 16 at cell (5, 3) is outside the tile set",
+        "pond.map:11:9: warning: (read as meant) text inside the grid at cell (3, 4)"};
+    for (const std::string& line : lines)
+        EXPECT_REPORT(checked, 3, "\n" + line);
+
+    // A header line left out before the tile set path: the grid's mistakes are found all the same.
+    std::vector<std::string> outside = Rows();
+    outside[1] = "0 1 2 3 4 5 6 7 8 16";
+    const Checked missing = CheckText(Map(outside).erase(7, 1));
+    EXPECT_REPORT(missing, 3, "\npond.map:4: warning: this line names the tile set, but the header has 1 line of free "
+                              "text between the number (line 2) and it, where the format has 2");
+    EXPECT_REPORT(missing, 3, "\npond.map:7:19: warning: (read as meant) tile number 16 at cell (9, 1)");
+}
+
+std::string Replaced(std::string text, const std::string& from, const std::string& to)
+{
+    const size_t at = text.find(from);
+    return at == std::string::npos ? text : text.replace(at, from.size(), to);
+}
+
+// The examples of docs/map-format.md are the checker's own words: each block of "$ " commands runs in a folder holding
+// the worked example as meadow.map, and every line shown after them must come in that order in what they print
+// ("..." stands for lines left out, and at the end of a line for the library's words, which differ between releases).
+TEST(MapCheck, TheDocsExamplesAreWhatTheCheckerSays)
+{
+    std::vector<std::vector<std::string>> blocks(1);
+    std::istringstream docs(fixtures::ReadFile(Source + "/docs/map-format.md"));
+    for (std::string line; std::getline(docs, line);) {
+        if (line.rfind("    ", 0) == 0)
+            blocks.back().push_back(line.substr(4));
+        else if (!blocks.back().empty())
+            blocks.emplace_back();
+    }
+    fixtures::ScratchDir dir;
+    std::string meadow;
+    for (const std::string& line : blocks.front())
+        meadow += line + "\n";
+    fixtures::WriteFile(dir / "meadow.map", meadow);
+    int examples = 0;
+    for (const std::vector<std::string>& block : blocks) {
+        // --play starts the game, which the e2e tests play.
+        const auto plays = [](const std::string& line) { return line.find("--play") != std::string::npos; };
+        if (block.empty() || block.front().rfind("$ ", 0) != 0 || std::any_of(block.begin(), block.end(), plays))
+            continue;
+        std::string script;
+        size_t shown = 0;
+        for (; shown < block.size() && block[shown].rfind("$ ", 0) == 0; ++shown)
+            script += Replaced(block[shown].substr(2), "build/vexlume-mapcheck", VEXLUME_MAPCHECK) + "\n";
+        const std::string out = "\n" + fixtures::Run("/bin/bash", dir.Path(), {}, 60, {"-c", script}).out;
+        size_t at = 0;
+        for (; shown < block.size(); ++shown) {
+            const std::string line = Replaced(block[shown], "/home/me/vexlume", Source);
+            if (line == "...")
+                continue;
+            const bool cut = line.size() > 3 && line.compare(line.size() - 3, 3, "...") == 0;
+            const size_t found = out.find("\n" + (cut ? line.substr(0, line.size() - 3) : line + "\n"), at);
+            ASSERT_NE(found, std::string::npos) << "the docs show, after\n" << script << "the line\n" << line
+                                                << "\nwhich the checker does not say there; it says:" << out;
+            at = found + 1;
+        }
+        ++examples;
+    }
+    EXPECT_EQ(examples, 4) << "examples of the checker found in docs/map-format.md";
 }
 
 // A data folder whose share/ links to the shipped files, one of which a test replaces.
@@ -232,6 +323,25 @@ TEST(DataCheck, TheShippedDataIsCleanAndEachBrokenFileIsNamedWithWhatTheGameDoes
     DataFolder bitmapFont;
     fixtures::WriteFile(bitmapFont.Replace("formplex12.ttf"), BlankBitmapFont);
     EXPECT_REPORT(bitmapFont.Check(), 1, "share/formplex12.ttf: warning: draws nothing for the counter's text");
+
+    // A picture the image library refuses is told from the file, beside the library's words.
+    DataFolder wide;
+    EXPECT_EQ(WritePng(wide.Replace("Skarnel.png"), 16400, 64, std::vector<Uint32>(16400 * 64, 0xFF336699)), "");
+    const Checked wideChecked = wide.Check();
+    EXPECT_REPORT(wideChecked, 3, "share/Skarnel.png: error: the game stops on it: Couldn't load 'share/Skarnel.png': "
+                                  "Out of memory\n");
+    EXPECT_REPORT(wideChecked, 3, "share/Skarnel.png: it is a PNG picture of 16400x64 pixels: the game's SDL 1.2 "
+                                  "holds pictures at most 16383 pixels wide");
+    DataFolder cut;
+    const std::string second = fixtures::ReadFile(Source + "/" + scene::SecondPicture);
+    fixtures::WriteFile(cut.Replace("Skarnel.png"), second.substr(0, second.size() / 2));
+    EXPECT_REPORT(cut.Check(), 3, "share/Skarnel.png: the file ends inside its image data (chunk IDAT at byte ");
+    // The game loads the tile set before it judges the map, and names the tile set when it stops on it.
+    DataFolder text;
+    fixtures::WriteFile(text.Replace("Tiles.png"), "just some text\n");
+    const Checked textChecked = text.Check();
+    EXPECT_REPORT(textChecked, 3, "share/Tiles.png: it is text, not a picture: it begins \"just some text\"");
+    EXPECT_REPORT(textChecked, 3, "the game stops at start on " + text.Path() + "/share/Tiles.png, the first");
 
     DataFolder flac;
     fixtures::WriteFile(flac.Replace("Lullwater.ogg"), "fLaC" + std::string(60, '\0'));

@@ -5,6 +5,7 @@
 // gtest before Xlib, whose macros (None, Bool) clash with it.
 #include <gtest/gtest.h>
 
+#include <X11/Xatom.h>
 #include <X11/Xlib.h>
 #include <X11/Xutil.h>
 #include <X11/extensions/XTest.h>
@@ -12,7 +13,10 @@
 
 #include <algorithm>
 #include <cmath>
+#include <csignal>
 #include <cstdio>
+#include <cstring>
+#include <filesystem>
 #include <fstream>
 #include <stdexcept>
 
@@ -37,6 +41,31 @@ struct XScreen {
     {
         XTestFakeKeyEvent(display, XKeysymToKeycode(display, key), down, CurrentTime);
         XSync(display, False);
+    }
+
+    // Whether the process has a window at the top of the screen, by the process id SDL gives each window.
+    bool HasWindowOf(pid_t process)
+    {
+        const Atom pidAtom = XInternAtom(display, "_NET_WM_PID", False);
+        Window root;
+        Window parent;
+        Window* children = nullptr;
+        unsigned count = 0;
+        XQueryTree(display, DefaultRootWindow(display), &root, &parent, &children, &count);
+        bool found = false;
+        for (unsigned i = 0; i < count && !found; ++i) {
+            Atom type;
+            int format;
+            unsigned long items = 0;
+            unsigned long after;
+            unsigned char* data = nullptr;
+            XGetWindowProperty(display, children[i], pidAtom, 0, 1, False, XA_CARDINAL, &type, &format, &items, &after,
+                               &data);
+            found = items == 1 && *reinterpret_cast<unsigned long*>(data) == static_cast<unsigned long>(process);
+            XFree(data);
+        }
+        XFree(children);
+        return found;
     }
 
     Picture Grab(int x, int y, int w, int h)
@@ -136,9 +165,13 @@ std::vector<Refusal> Refusals()
         // The GL back-end keeps each picture in one texture.
         {"a tall picture", tall,
          DataFiles[4].second + "a picture of 8x40000 pixels is larger than the largest texture, "},
-        {"an unknown audio driver", [](const std::string&) {}, "Unable to initialize the audio system: ",
+        {"an unknown audio driver",
+         [](const std::string&) {},
+         "Unable to initialize the audio system: ",
          {{"SDL_VIDEODRIVER", "x11"}, {"SDL_AUDIODRIVER", "no-such-driver"}}},
-        {"video without OpenGL", [](const std::string&) {}, "Unable to set video mode " + mode + ": ",
+        {"video without OpenGL",
+         [](const std::string&) {},
+         "Unable to set video mode " + mode + ": ",
          {{"SDL_VIDEODRIVER", "dummy"}, {"SDL_AUDIODRIVER", "dummy"}}},
     };
     all.insert(all.end(), more.begin(), more.end());
@@ -158,8 +191,8 @@ TEST(RealGame, OnA1366x768DesktopTheFrameIsScaledBetweenBars)
 {
     fixtures::Process server("/usr/bin/Xvfb", "/", {},
                              {"-displayfd", "1", "-screen", "0",
-                              std::to_string(DesktopWidth) + "x" + std::to_string(DesktopHeight) + "x24",
-                              "+extension", "GLX", "-nolisten", "tcp"});
+                              std::to_string(DesktopWidth) + "x" + std::to_string(DesktopHeight) + "x24", "+extension",
+                              "GLX", "-nolisten", "tcp"});
     ASSERT_TRUE(fixtures::WaitUntil([&] { return server.Out().find('\n') != std::string::npos; })) << "no Xvfb";
     const std::string name = ":" + server.Out().substr(0, server.Out().find('\n'));
     fixtures::Process manager("/usr/bin/openbox", "/", {{"DISPLAY", name}}, {"--sm-disable"});
@@ -209,8 +242,8 @@ TEST(RealGame, OnA1366x768DesktopTheFrameIsScaledBetweenBars)
                 const double fy = v - y;
                 for (int shift : {16, 8, 0}) {
                     auto at = [&](int dx, int dy) { return double(title.At(x + dx, y + dy) >> shift & 0xFF); };
-                    const double expected = (at(0, 0) * (1 - fx) + at(1, 0) * fx) * (1 - fy) +
-                                            (at(0, 1) * (1 - fx) + at(1, 1) * fx) * fy;
+                    const double expected =
+                        (at(0, 0) * (1 - fx) + at(1, 0) * fx) * (1 - fy) + (at(0, 1) * (1 - fx) + at(1, 1) * fx) * fy;
                     sum += std::abs(expected - double(shown.At(sx, sy) >> shift & 0xFF));
                     count += 1;
                 }
@@ -218,7 +251,8 @@ TEST(RealGame, OnA1366x768DesktopTheFrameIsScaledBetweenBars)
         difference = sum / count;
         // In place, well under 1; one pixel out of place, 5 or more.
         return difference < 4 && lit == 0;
-    })) << "the title differs by " << difference << " of 255; " << lit << " pixels lit in the bars; " << game.Err();
+    })) << "the title differs by "
+        << difference << " of 255; " << lit << " pixels lit in the bars; " << game.Err();
 }
 
 // Whatever is wrong with the data or the machine, the game ends at start with status 1 and its own one line on
@@ -277,7 +311,8 @@ TEST(RealGame, TheMapCheckerPlaysAMapOfOnesOwnInTheGameWithMusicUntilEscape)
     EXPECT_TRUE(fixtures::WaitUntil([&] {
         const Picture window = screen.Grab(scene::CameraX, scene::CameraY, 256, 192);
         return std::count(window.rgb.begin(), window.rgb.end(), 0xCC9933u) == 256 * 192;
-    })) << "the map's tile 1 does not fill the camera window; " << play.Out() << play.Err();
+    })) << "the map's tile 1 does not fill the camera window; "
+        << play.Out() << play.Err();
     screen.Key(XK_Escape, true);
     // Released too: a key left down reaches the next case's game as a press when its window takes the focus.
     screen.Key(XK_Escape, false);
@@ -304,4 +339,60 @@ TEST(RealGame, TheMapCheckerPlaysAMapOfOnesOwnInTheGameWithMusicUntilEscape)
     const fixtures::RunResult played = fixtures::Run(VEXLUME_MAPCHECK, dir.Path(), env, 30, {"--play", "data"});
     EXPECT_EQ(played.status, 1) << "expected the game's status 1 for no such sound device:\n" << played.err;
     EXPECT_EQ(played.err.rfind("Unable to initialize the audio system: ", 0), 0u) << played.err;
+}
+
+// A game whose X server stops (the desktop session ends, the server is killed) ends at once with one line naming
+// what was lost and status 1, instead of drawing on into nothing.
+TEST(RealGame, EndsWithOneLineWhenItsXServerStops)
+{
+    fixtures::Process server(
+        "/usr/bin/Xvfb", "/", {},
+        {"-displayfd", "1", "-screen", "0", "1680x1050x24", "+extension", "GLX", "-nolisten", "tcp"});
+    ASSERT_TRUE(fixtures::WaitUntil([&] { return server.Out().find('\n') != std::string::npos; })) << "no Xvfb";
+    const std::string name = ":" + server.Out().substr(0, server.Out().find('\n'));
+    fixtures::Process game(VEXLUME_BINARY, Source,
+                           {{"DISPLAY", name}, {"SDL_VIDEODRIVER", "x11"}, {"SDL_AUDIODRIVER", "dummy"}});
+    {
+        // Closed before the server stops, which this process would not survive either.
+        XScreen screen(name);
+        ASSERT_TRUE(fixtures::WaitUntil([&] { return screen.HasWindowOf(game.Pid()); }))
+            << "the game's window never showed; " << game.Err();
+    }
+    server.Send(SIGTERM);
+    EXPECT_EQ(game.Wait(30), 1) << "the game's status once its X server stopped; it said:\n" << game.Err();
+    EXPECT_EQ(game.Err(), "Lost the display: the connection to the X server " + name + " is broken\n");
+}
+
+// However a map maker stops a checker that plays (kill, the terminal closed, Ctrl+C, which the terminal sends to its
+// whole process group), the game gets the same signal and ends, and the checker removes its scratch directory and
+// then ends by that signal.
+TEST(RealGame, TheMapCheckerStoppedStopsItsGameAndLeavesNothing)
+{
+    fixtures::ScratchDir dir;
+    const std::map<std::string, std::string> env = {
+        {"SDL_VIDEODRIVER", "x11"}, {"SDL_AUDIODRIVER", "dummy"}, {"TMPDIR", dir.Path()}};
+    XScreen screen;
+    for (const int signal : {SIGTERM, SIGHUP, SIGINT}) {
+        SCOPED_TRACE(strsignal(signal));
+        fixtures::Process play(VEXLUME_MAPCHECK, Source, env, {"--play", scene::Map});
+        std::vector<pid_t> games;
+        ASSERT_TRUE(fixtures::WaitUntil([&] { return !(games = play.Children()).empty(); }))
+            << "the checker started no game; it said:\n"
+            << play.Out() << play.Err();
+        // Stopped while it plays, not while it starts.
+        EXPECT_TRUE(fixtures::WaitUntil([&] { return screen.HasWindowOf(games[0]); })) << "no game window";
+        if (signal == SIGINT)
+            play.SendToGroup(signal);
+        else
+            play.Send(signal);
+        play.Wait(30);
+        EXPECT_EQ(play.EndedBy(), signal) << "the signal that ended the checker; it said:\n" << play.Err();
+        const bool gameEnded = fixtures::WaitUntil([&] { return kill(games[0], 0) != 0; }, 10);
+        EXPECT_TRUE(gameEnded) << "the game was left running";
+        if (!gameEnded)
+            kill(games[0], SIGKILL);
+        EXPECT_TRUE(std::filesystem::is_empty(dir.Path())) << "the scratch directory was left in " << dir.Path();
+        for (const auto& left : std::filesystem::directory_iterator(dir.Path()))
+            std::filesystem::remove_all(left.path());
+    }
 }

@@ -47,6 +47,8 @@ struct XScreen {
     bool HasWindowOf(pid_t process)
     {
         const Atom pidAtom = XInternAtom(display, "_NET_WM_PID", False);
+        // A window that goes between the listing and the reading is no failure.
+        const XErrorHandler before = XSetErrorHandler([](Display*, XErrorEvent*) { return 0; });
         Window root;
         Window parent;
         Window* children = nullptr;
@@ -61,10 +63,13 @@ struct XScreen {
             unsigned char* data = nullptr;
             XGetWindowProperty(display, children[i], pidAtom, 0, 1, False, XA_CARDINAL, &type, &format, &items, &after,
                                &data);
-            found = items == 1 && *reinterpret_cast<unsigned long*>(data) == static_cast<unsigned long>(process);
+            found =
+                items == 1 && data && *reinterpret_cast<unsigned long*>(data) == static_cast<unsigned long>(process);
             XFree(data);
         }
         XFree(children);
+        XSync(display, False);
+        XSetErrorHandler(before);
         return found;
     }
 

@@ -49,6 +49,6 @@ void VideoDriver::EndWithTheDisplay()
 
 void VideoDriver::FailVideoMode(int width, int height, int depth)
 {
-    FailWithSDLError("Unable to set video mode " + std::to_string(width) + "x" + std::to_string(height) + "x" +
-                     std::to_string(depth) + ": ");
+    FailWithSDLError("Unable to set video mode " + std::to_string(width) + "x" + std::to_string(height) +
+                     "x" + std::to_string(depth) + ": ");
 }

@@ -15,8 +15,8 @@
 
 #include <GL/gl.h>
 #include <SDL_image.h>
-#include <algorithm>
 #include <gtest/gtest.h>
+#include <algorithm>
 
 #if !VEXLUME_GL
 // Frames the software back-end has shown (OpenGL's are the game test's, which reads each one back at its swap).
@@ -107,10 +107,7 @@ std::string Differences(const Colours& want)
 }
 
 // No pixel black or the backdrop, so every pixel drawn shows.
-Uint32 Colour(int x, int y)
-{
-    return 0x800000u | (x * 16 + 4) << 8 | (y * 16 + 4);
-}
+Uint32 Colour(int x, int y) { return 0x800000u | (x * 16 + 4) << 8 | (y * 16 + 4); }
 
 // A 12 x 10 picture (a 16 x 16 texture) drawn whole or in part, then pixels: what lies in region and picture shows,
 // the region's corner at (x, y).
@@ -128,8 +125,8 @@ TEST(Backend, EachFrameShowsThePartOfThePictureAskedForAndThePixels)
         int x = 300;
         int y = 200;
     };
-    const Case cases[] = {{{0, 0, 12, 10}}, {{0, 0, 12, 10}}, {{4, 5, 6, 3}},
-                          {{8, 6, 8, 10}},  {{0, 0, 0, 10}},  {{0, 0, -4, 10}}};
+    const Case cases[] = {{{0, 0, 12, 10}}, {{0, 0, 12, 10}}, {{4, 5, 6, 3}}, {{8, 6, 8, 10}}, {{0, 0, 0, 10}},
+                          {{0, 0, -4, 10}}};
     for (size_t i = 0; i < std::size(cases); ++i) {
         Case c = cases[i];
         // A region of negative width draws nothing in software; OpenGL draws its quad mirrored.
@@ -152,8 +149,8 @@ TEST(Backend, EachFrameShowsThePartOfThePictureAskedForAndThePixels)
             const int py = c.r.y + y - c.y;
             if ((x == 0 && y == 0) || (x == W - 1 && y == H - 1))
                 return 0xFF3456u;
-            const bool in = px >= std::max(0, c.r.x) && px < std::min(12, c.r.x + c.r.w) && py >= std::max(0, c.r.y) &&
-                            py < std::min(10, c.r.y + c.r.h);
+            const bool in = px >= std::max(0, c.r.x) && px < std::min(12, c.r.x + c.r.w) &&
+                            py >= std::max(0, c.r.y) && py < std::min(10, c.r.y + c.r.h);
             return in ? Colour(px, py) : Backdrop;
         };
         EXPECT_EQ("", Differences(want)) << "case " << i << ": region " << c.r.x << ", " << c.r.y << ", " << c.r.w
@@ -180,11 +177,8 @@ TEST(Backend, TheColourKeyLetsTheBackdropThroughOneColourOnly)
     fixtures::ScratchDir dir;
     fixtures::WritePicture(dir / "s.bmp", 6, 1, [&](int x, int) { return stripes[x]; });
     SDL_Surface* read = IMG_Load((dir / "s.bmp").c_str());
-    for (auto [key, removed] : {std::pair(0, 0u),
-                                {0xFF00FF, 0xFF00FF},
-                                {0xFF0000, GL ? 0xFF0000 : 0x0000FF},
-                                {0xFFFFFF, 0xFFFFFF},
-                                {0x1000000, 1}}) {
+    for (auto [key, removed] : {std::pair(0, 0u), {0xFF00FF, 0xFF00FF}, {0xFF0000, GL ? 0xFF0000 : 0x0000FF},
+                                {0xFFFFFF, 0xFFFFFF}, {0x1000000, 1}}) {
         testing::internal::CaptureStderr(); // loading says nothing
         Pick<SDLSprite, OpenGLSprite> sprite(dir / "s.bmp", key, 4);
         Picture copy;
@@ -201,8 +195,7 @@ TEST(Backend, TheColourKeyLetsTheBackdropThroughOneColourOnly)
         EXPECT_EQ("", Differences([&, removed = removed](int x, int y) {
                       const bool in = x >= 10 && x < 16 && (y == 20 || y == 21);
                       return in && stripes[x - 10] != removed ? stripes[x - 10] : Backdrop;
-                  }))
-            << "key " << std::hex << key;
+                  })) << "key " << std::hex << key;
     }
     SDL_FreeSurface(read);
 }
@@ -242,10 +235,7 @@ const int Tile = 16;
 
 // Red names the tile, blue the place in it, so a tile misplaced or cut wrong shows. Black, keyed out, lies on a
 // diagonal that moves from tile to tile, so that a cell drawn too large shows through the next one's gaps.
-Uint32 TileColour(int t, int x, int y)
-{
-    return (x + t) % Tile == y ? 0 : (t * 3 + 8) << 16 | 0x8000 | (16 * x + y);
-}
+Uint32 TileColour(int t, int x, int y) { return (x + t) % Tile == y ? 0 : (t * 3 + 8) << 16 | 0x8000 | (16 * x + y); }
 
 std::string WriteMap(const fixtures::ScratchDir& dir, int setColumns, int setRows, int columns, int rows,
                      const std::function<int(int column, int row)>& tileAt)
@@ -253,8 +243,8 @@ std::string WriteMap(const fixtures::ScratchDir& dir, int setColumns, int setRow
     fixtures::WritePicture(dir / "set.bmp", setColumns * Tile, setRows * Tile, [=](int x, int y) {
         return TileColour(y / Tile * setColumns + x / Tile, x % Tile, y % Tile);
     });
-    std::string text =
-        "Map\n1\nA\nB\n" + dir / "set.bmp" + "\n16 16 " + std::to_string(columns) + " " + std::to_string(rows);
+    std::string text = "Map\n1\nA\nB\n" + dir / "set.bmp" + "\n16 16 " + std::to_string(columns) + " " +
+                       std::to_string(rows);
     for (int i = 0; i < rows * columns; ++i)
         text += (i % columns ? " " : "\n") + std::to_string(tileAt(i % columns, i / columns));
     fixtures::WriteFile(dir / "known.map", text + "\n");

@@ -170,13 +170,9 @@ std::vector<Refusal> Refusals()
         // The GL back-end keeps each picture in one texture.
         {"a tall picture", tall,
          DataFiles[4].second + "a picture of 8x40000 pixels is larger than the largest texture, "},
-        {"an unknown audio driver",
-         [](const std::string&) {},
-         "Unable to initialize the audio system: ",
+        {"an unknown audio driver", [](const std::string&) {}, "Unable to initialize the audio system: ",
          {{"SDL_VIDEODRIVER", "x11"}, {"SDL_AUDIODRIVER", "no-such-driver"}}},
-        {"video without OpenGL",
-         [](const std::string&) {},
-         "Unable to set video mode " + mode + ": ",
+        {"video without OpenGL", [](const std::string&) {}, "Unable to set video mode " + mode + ": ",
          {{"SDL_VIDEODRIVER", "dummy"}, {"SDL_AUDIODRIVER", "dummy"}}},
     };
     all.insert(all.end(), more.begin(), more.end());
@@ -196,8 +192,8 @@ TEST(RealGame, OnA1366x768DesktopTheFrameIsScaledBetweenBars)
 {
     fixtures::Process server("/usr/bin/Xvfb", "/", {},
                              {"-displayfd", "1", "-screen", "0",
-                              std::to_string(DesktopWidth) + "x" + std::to_string(DesktopHeight) + "x24", "+extension",
-                              "GLX", "-nolisten", "tcp"});
+                              std::to_string(DesktopWidth) + "x" + std::to_string(DesktopHeight) + "x24",
+                              "+extension", "GLX", "-nolisten", "tcp"});
     ASSERT_TRUE(fixtures::WaitUntil([&] { return server.Out().find('\n') != std::string::npos; })) << "no Xvfb";
     const std::string name = ":" + server.Out().substr(0, server.Out().find('\n'));
     fixtures::Process manager("/usr/bin/openbox", "/", {{"DISPLAY", name}}, {"--sm-disable"});
@@ -247,8 +243,8 @@ TEST(RealGame, OnA1366x768DesktopTheFrameIsScaledBetweenBars)
                 const double fy = v - y;
                 for (int shift : {16, 8, 0}) {
                     auto at = [&](int dx, int dy) { return double(title.At(x + dx, y + dy) >> shift & 0xFF); };
-                    const double expected =
-                        (at(0, 0) * (1 - fx) + at(1, 0) * fx) * (1 - fy) + (at(0, 1) * (1 - fx) + at(1, 1) * fx) * fy;
+                    const double expected = (at(0, 0) * (1 - fx) + at(1, 0) * fx) * (1 - fy) +
+                                            (at(0, 1) * (1 - fx) + at(1, 1) * fx) * fy;
                     sum += std::abs(expected - double(shown.At(sx, sy) >> shift & 0xFF));
                     count += 1;
                 }
@@ -256,8 +252,7 @@ TEST(RealGame, OnA1366x768DesktopTheFrameIsScaledBetweenBars)
         difference = sum / count;
         // In place, well under 1; one pixel out of place, 5 or more.
         return difference < 4 && lit == 0;
-    })) << "the title differs by "
-        << difference << " of 255; " << lit << " pixels lit in the bars; " << game.Err();
+    })) << "the title differs by " << difference << " of 255; " << lit << " pixels lit in the bars; " << game.Err();
 }
 
 // Whatever is wrong with the data or the machine, the game ends at start with status 1 and its own one line on
@@ -316,8 +311,7 @@ TEST(RealGame, TheMapCheckerPlaysAMapOfOnesOwnInTheGameWithMusicUntilEscape)
     EXPECT_TRUE(fixtures::WaitUntil([&] {
         const Picture window = screen.Grab(scene::CameraX, scene::CameraY, 256, 192);
         return std::count(window.rgb.begin(), window.rgb.end(), 0xCC9933u) == 256 * 192;
-    })) << "the map's tile 1 does not fill the camera window; "
-        << play.Out() << play.Err();
+    })) << "the map's tile 1 does not fill the camera window; " << play.Out() << play.Err();
     screen.Key(XK_Escape, true);
     // Released too: a key left down reaches the next case's game as a press when its window takes the focus.
     screen.Key(XK_Escape, false);

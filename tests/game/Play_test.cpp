@@ -267,14 +267,8 @@ int __real_Mix_HaltMusic(void);
 void __real_Mix_PauseMusic(void);
 void __real_Mix_ResumeMusic(void);
 
-Uint32 __wrap_SDL_GetTicks(void)
-{
-    return now;
-}
-void __wrap_SDL_Delay(Uint32 milliseconds)
-{
-    now += milliseconds;
-}
+Uint32 __wrap_SDL_GetTicks(void) { return now; }
+void __wrap_SDL_Delay(Uint32 milliseconds) { now += milliseconds; }
 
 int __wrap_SDL_PollEvent(SDL_Event* event)
 {
@@ -322,18 +316,9 @@ int __wrap_Mix_PlayMusic(Mix_Music* music, int loops)
     const char* call = loops == -1 ? "Mix_PlayMusic(music, -1)" : "Mix_PlayMusic(music, loops other than -1)";
     return PlayedMusic(call, __real_Mix_PlayMusic, music, loops);
 }
-int __wrap_Mix_HaltMusic(void)
-{
-    return PlayedMusic("Mix_HaltMusic()", __real_Mix_HaltMusic);
-}
-void __wrap_Mix_PauseMusic(void)
-{
-    PlayedMusic("Mix_PauseMusic()", __real_Mix_PauseMusic);
-}
-void __wrap_Mix_ResumeMusic(void)
-{
-    PlayedMusic("Mix_ResumeMusic()", __real_Mix_ResumeMusic);
-}
+int __wrap_Mix_HaltMusic(void) { return PlayedMusic("Mix_HaltMusic()", __real_Mix_HaltMusic); }
+void __wrap_Mix_PauseMusic(void) { PlayedMusic("Mix_PauseMusic()", __real_Mix_PauseMusic); }
+void __wrap_Mix_ResumeMusic(void) { PlayedMusic("Mix_ResumeMusic()", __real_Mix_ResumeMusic); }
 } // extern "C"
 
 TEST(Play, ArrowsMusicCounterAndCloseOverTheWholeScene)

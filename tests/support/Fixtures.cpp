@@ -22,10 +22,7 @@ ScratchDir::ScratchDir()
     path = pattern;
 }
 
-ScratchDir::~ScratchDir()
-{
-    [[maybe_unused]] int status = std::system(("rm -rf '" + path + "'").c_str());
-}
+ScratchDir::~ScratchDir() { [[maybe_unused]] int status = std::system(("rm -rf '" + path + "'").c_str()); }
 
 void WriteFile(const std::string& path, const std::string& bytes)
 {

@@ -12,9 +12,9 @@ namespace {
 
 // Xlib calls this when the connection to the X server breaks. Its own handler
 // calls exit(), whose atexit(SDL_Quit) then waits for ever for an answer from
-// the server that is gone, spinning at half a core; this one
-// reports what was lost and ends the process without the exit handlers,
-// which have nothing left to restore.
+// the server that is gone, spinning at half a core; this one reports what was
+// lost and ends the process without the exit handlers, which have nothing
+// left to restore.
 int DisplayLost(Display* display)
 {
     ReportLine(std::string("Lost the display: the connection to the X server ") + DisplayString(display) +

@@ -20,6 +20,7 @@ OpenGLDriver::OpenGLDriver(int width, int height, int depth, std::string title, 
 // which reports it.
 void OpenGLDriver::SetVideoMode(int width, int height, int depth)
 {
+    EndWithTheDisplay();
     SDL_InitSubSystem(SDL_INIT_VIDEO);
     screen = SDL_SetVideoMode(width, height, depth, SDL_OPENGL | SDL_FULLSCREEN);
     if (!screen)

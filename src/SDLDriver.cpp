@@ -14,6 +14,7 @@ SDLDriver::SDLDriver(int width, int height, int depth, std::string title, bool f
 // which reports it.
 void SDLDriver::SetVideoMode(int width, int height, int depth)
 {
+    EndWithTheDisplay();
     SDL_InitSubSystem(SDL_INIT_VIDEO);
     screen = SDL_SetVideoMode(width, height, depth, SDL_HWSURFACE | SDL_DOUBLEBUF | SDL_FULLSCREEN);
     if (!screen)

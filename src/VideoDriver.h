@@ -29,6 +29,10 @@ protected:
     // means the mode changed.
     static void ToggleFullScreen();
     static void ShowCursor(bool show);
+    // Called before the mode is set: on X, a connection to the server that
+    // breaks (the server stopped, the desktop session ended) ends the game
+    // with one line and status 1.
+    static void EndWithTheDisplay();
     [[noreturn]] static void FailVideoMode(int width, int height, int depth);
 };
 

@@ -6,17 +6,62 @@
 #include "Scene.h"
 
 #include <algorithm>
+#include <cerrno>
 #include <csignal>
 #include <cstdlib>
 #include <filesystem>
 #include <fstream>
 #include <iostream>
+#include <iterator>
+#include <sys/prctl.h>
 #include <sys/wait.h>
 #include <unistd.h>
 
 namespace fs = std::filesystem;
 
 namespace {
+
+// The game Run started (0 while none runs), and the signal that asked the
+// checker to stop (0: none came).
+volatile sig_atomic_t gameRunning = 0;
+volatile sig_atomic_t stopAsked = 0;
+
+void PassOnToTheGame(int signal)
+{
+    stopAsked = signal;
+    if (gameRunning > 0)
+        kill(gameRunning, signal);
+}
+
+const int StopSignals[] = {SIGTERM, SIGHUP, SIGINT};
+
+// A checker asked to stop (kill, its terminal closed, Ctrl+C) stops its game
+// the same way, waits for it, removes what it made and only then ends, by the
+// same signal. Held for the whole of a play, scratch directory included.
+class StopWithTheGame
+{
+public:
+    StopWithTheGame()
+    {
+        struct sigaction passOn = {};
+        passOn.sa_handler = PassOnToTheGame;
+        sigemptyset(&passOn.sa_mask);
+        for (size_t i = 0; i < std::size(StopSignals); ++i)
+            sigaction(StopSignals[i], &passOn, &before[i]);
+    }
+    ~StopWithTheGame()
+    {
+        for (size_t i = 0; i < std::size(StopSignals); ++i)
+            sigaction(StopSignals[i], &before[i], nullptr);
+        if (stopAsked) {
+            signal(stopAsked, SIG_DFL);
+            raise(stopAsked);
+        }
+    }
+
+private:
+    struct sigaction before[std::size(StopSignals)] = {};
+};
 
 bool Fail(const std::string& line)
 {
@@ -111,6 +156,7 @@ bool MapPlay::Find(std::string& gameFound, std::string& dataFound)
 
 int MapPlay::Play(const std::string& map) const
 {
+    const StopWithTheGame stop;
     const fs::path tileset = DataFile::MapTileset(map);
 
     std::error_code error;
@@ -151,34 +197,57 @@ int MapPlay::Play(const std::string& map) const
 
 int MapPlay::PlayIn(const std::string& directory) const
 {
+    const StopWithTheGame stop;
     std::cout << "Playing the data in " << Printable(directory) << std::endl;
     return Run(directory);
 }
 
 int MapPlay::Run(const fs::path& directory) const
 {
-    // Ctrl+C in the terminal reaches the game too; the checker stays to
-    // clean up after it.
+    // The stop signals are held back until the game's process is known, so
+    // that none comes between the fork and the note of whom to pass it on to.
+    sigset_t stops;
+    sigset_t unblocked;
+    sigemptyset(&stops);
+    for (const int stop : StopSignals)
+        sigaddset(&stops, stop);
+    sigprocmask(SIG_BLOCK, &stops, &unblocked);
+    if (stopAsked) {
+        sigprocmask(SIG_SETMASK, &unblocked, nullptr);
+        return 128 + stopAsked;
+    }
     struct sigaction ignore = {};
-    struct sigaction oldInt = {};
     struct sigaction oldQuit = {};
     ignore.sa_handler = SIG_IGN;
-    sigaction(SIGINT, &ignore, &oldInt);
     sigaction(SIGQUIT, &ignore, &oldQuit);
     const pid_t child = fork();
     if (child == 0) {
-        sigaction(SIGINT, &oldInt, nullptr);
+        // Until it runs the game, this process would pass a stop on to no one.
+        struct sigaction byDefault = {};
+        byDefault.sa_handler = SIG_DFL;
+        for (const int stop : StopSignals)
+            sigaction(stop, &byDefault, nullptr);
         sigaction(SIGQUIT, &oldQuit, nullptr);
+        sigprocmask(SIG_SETMASK, &unblocked, nullptr);
+        // A checker killed outright (SIGKILL) cannot pass anything on: the
+        // game is told by the kernel instead.
+        prctl(PR_SET_PDEATHSIG, SIGTERM);
         if (chdir(directory.c_str()) == 0)
             execl(game.c_str(), "vexlume", static_cast<char*>(nullptr));
         std::cerr << "vexlume-mapcheck: --play: cannot start " << Printable(game) << "\n";
         _exit(127);
     }
+    gameRunning = child;
+    sigprocmask(SIG_SETMASK, &unblocked, nullptr);
     int status = 2;
     int waited = 0;
-    if (child > 0 && waitpid(child, &waited, 0) == child)
+    pid_t ended = -1;
+    do
+        ended = child > 0 ? waitpid(child, &waited, 0) : -1;
+    while (ended == -1 && errno == EINTR);
+    gameRunning = 0;
+    if (ended == child)
         status = WIFEXITED(waited) ? WEXITSTATUS(waited) : 128 + WTERMSIG(waited);
-    sigaction(SIGINT, &oldInt, nullptr);
     sigaction(SIGQUIT, &oldQuit, nullptr);
     return status;
 }

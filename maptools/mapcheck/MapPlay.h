@@ -9,7 +9,10 @@
 // whose share/ links to the game's own data but holds a copy of the map, and
 // the tile set the map names is linked where the game will look for it. The
 // game's data is never touched, and the scratch directory is removed after.
-// A modder's whole data folder is played where it is.
+// A modder's whole data folder is played where it is. A checker told to stop
+// while it plays (SIGTERM, SIGHUP, or SIGINT from Ctrl+C) passes the signal
+// on to the game, waits for it, removes the scratch directory and then ends
+// by the same signal.
 class MapPlay
 {
 public:

@@ -14,7 +14,7 @@ game_packages=(
   build-essential cmake pkg-config
   libsdl1.2-compat-dev libsdl1.2-compat-shim
   libsdl-image1.2-dev libsdl-ttf2.0-dev libsdl-mixer1.2-dev
-  libgl-dev libgl1-mesa-dri libpng-dev
+  libgl-dev libgl1-mesa-dri libpng-dev libx11-dev
   x11-utils
 )
 # A virtual X server, keys and screenshots, for a machine without a display.
@@ -27,7 +27,7 @@ package_packages=(dpkg-dev file)
 test_packages=(
   "${game_packages[@]}" "${virtual_display_packages[@]}"
   libgtest-dev libgmock-dev libbenchmark-dev
-  libx11-dev libxtst-dev openbox
+  libxtst-dev openbox
   strace mesa-utils procps
   clang libclang-rt-dev
   desktop-file-utils appstream dpkg-dev lintian groff-base man-db file

@@ -1,6 +1,7 @@
 // Both video back-ends held to one behaviour: built with VEXLUME_GL=0 this tests SDL's on the dummy video driver,
 // with 1 OpenGL's under GLX; each program reads its whole frame back and compares it pixel for pixel.
 #include "Fixtures.h"
+#include "LiveObjects.h"
 #include "OpenGLDriver.h"
 #include "OpenGLGraphics.h"
 #include "OpenGLImage.h"
@@ -27,6 +28,17 @@ extern "C" int __wrap_SDL_Flip(SDL_Surface* screen)
     return __real_SDL_Flip(screen);
 }
 #endif
+
+// The window system's full-screen toggle, answering as the test says: the drivers only pass on what it did.
+static int toggleAnswer = 1;
+static int toggles = 0;
+extern "C" int __wrap_SDL_WM_ToggleFullScreen(SDL_Surface*)
+{
+    ++toggles;
+    if (!toggleAnswer)
+        SDL_SetError("no window manager to ask");
+    return toggleAnswer;
+}
 
 namespace {
 
@@ -292,6 +304,42 @@ TEST(Backend, TheMapCheckersPictureShowsWhatTheGameDraws)
     SDL_FreeSurface(png);
 }
 #endif
+
+// Whatever a back-end loads, and loads again in its place, it releases when deleted: each picture its surface or
+// texture, each sprite and tile map those of its own picture.
+TEST(Backend, PicturesSpritesAndTileMapsLeaveNothingWhenDeleted)
+{
+    Video(); // a picture loads in the mode's format, so the mode comes first
+    const std::string before = live::Described();
+    {
+        SDL_Surface* surface = IMG_Load(SpriteSheet);
+        Picture picture;
+        picture.LoadImage(TitlePicture, TitleKey);
+        picture.LoadImage(SecondPicture, SecondKey);
+        picture.LoadSurface(surface, 0);
+        picture.LoadSurface(surface, 0);
+        SDL_FreeSurface(surface);
+        Pick<SDLSprite, OpenGLSprite> sprite(SpriteSheet, SpriteKey, SpriteFramesPerSecond);
+        Pick<SDLTilemap, OpenGLTilemap> map(scene::Map);
+        EXPECT_NE(live::Described(), before) << "a picture, a sprite and a map that hold nothing";
+    }
+    EXPECT_EQ(live::Described(), before) << "what a picture, a sprite and a map left when deleted";
+}
+
+// The driver's full-screen toggle goes on when the window system makes it, and ends the program with one line when
+// it cannot.
+TEST(BackendDeathTest, AFullScreenToggleThatFailsEndsTheProgramWithOneLine)
+{
+    GTEST_FLAG_SET(death_test_style, "threadsafe");
+    toggleAnswer = 1;
+    const int before = toggles;
+    Video()->Fullscreen();
+    Video()->Fullscreen();
+    EXPECT_EQ(toggles - before, 2) << "the window system's toggles for two calls";
+    toggleAnswer = 0;
+    EXPECT_EXIT(Video()->Fullscreen(), testing::ExitedWithCode(1),
+                testing::Eq("Failed to toggle windowed/fullscreen mode: no window manager to ask\n"));
+}
 
 // A picture a target cannot draw or read ends the program with one line and status 1; in any mode one loads silently.
 TEST(BackendDeathTest, WhatCannotBeDrawnEndsTheProgramWithOneLine)

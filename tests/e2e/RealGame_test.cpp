@@ -5,6 +5,7 @@
 // gtest before Xlib, whose macros (None, Bool) clash with it.
 #include <gtest/gtest.h>
 
+#include <X11/Xatom.h>
 #include <X11/Xlib.h>
 #include <X11/Xutil.h>
 #include <X11/extensions/XTest.h>
@@ -12,7 +13,10 @@
 
 #include <algorithm>
 #include <cmath>
+#include <csignal>
 #include <cstdio>
+#include <cstring>
+#include <filesystem>
 #include <fstream>
 #include <stdexcept>
 
@@ -37,6 +41,36 @@ struct XScreen {
     {
         XTestFakeKeyEvent(display, XKeysymToKeycode(display, key), down, CurrentTime);
         XSync(display, False);
+    }
+
+    // Whether the process has a window at the top of the screen, by the process id SDL gives each window.
+    bool HasWindowOf(pid_t process)
+    {
+        const Atom pidAtom = XInternAtom(display, "_NET_WM_PID", False);
+        // A window that goes between the listing and the reading is no failure.
+        const XErrorHandler before = XSetErrorHandler([](Display*, XErrorEvent*) { return 0; });
+        Window root;
+        Window parent;
+        Window* children = nullptr;
+        unsigned count = 0;
+        XQueryTree(display, DefaultRootWindow(display), &root, &parent, &children, &count);
+        bool found = false;
+        for (unsigned i = 0; i < count && !found; ++i) {
+            Atom type;
+            int format;
+            unsigned long items = 0;
+            unsigned long after;
+            unsigned char* data = nullptr;
+            XGetWindowProperty(display, children[i], pidAtom, 0, 1, False, XA_CARDINAL, &type, &format, &items, &after,
+                               &data);
+            found =
+                items == 1 && data && *reinterpret_cast<unsigned long*>(data) == static_cast<unsigned long>(process);
+            XFree(data);
+        }
+        XFree(children);
+        XSync(display, False);
+        XSetErrorHandler(before);
+        return found;
     }
 
     Picture Grab(int x, int y, int w, int h)
@@ -304,4 +338,60 @@ TEST(RealGame, TheMapCheckerPlaysAMapOfOnesOwnInTheGameWithMusicUntilEscape)
     const fixtures::RunResult played = fixtures::Run(VEXLUME_MAPCHECK, dir.Path(), env, 30, {"--play", "data"});
     EXPECT_EQ(played.status, 1) << "expected the game's status 1 for no such sound device:\n" << played.err;
     EXPECT_EQ(played.err.rfind("Unable to initialize the audio system: ", 0), 0u) << played.err;
+}
+
+// A game whose X server stops (the desktop session ends, the server is killed) ends at once with one line naming
+// what was lost and status 1, instead of drawing on into nothing.
+TEST(RealGame, EndsWithOneLineWhenItsXServerStops)
+{
+    fixtures::Process server(
+        "/usr/bin/Xvfb", "/", {},
+        {"-displayfd", "1", "-screen", "0", "1680x1050x24", "+extension", "GLX", "-nolisten", "tcp"});
+    ASSERT_TRUE(fixtures::WaitUntil([&] { return server.Out().find('\n') != std::string::npos; })) << "no Xvfb";
+    const std::string name = ":" + server.Out().substr(0, server.Out().find('\n'));
+    fixtures::Process game(VEXLUME_BINARY, Source,
+                           {{"DISPLAY", name}, {"SDL_VIDEODRIVER", "x11"}, {"SDL_AUDIODRIVER", "dummy"}});
+    {
+        // Closed before the server stops, which this process would not survive either.
+        XScreen screen(name);
+        ASSERT_TRUE(fixtures::WaitUntil([&] { return screen.HasWindowOf(game.Pid()); }))
+            << "the game's window never showed; " << game.Err();
+    }
+    server.Send(SIGTERM);
+    EXPECT_EQ(game.Wait(30), 1) << "the game's status once its X server stopped; it said:\n" << game.Err();
+    EXPECT_EQ(game.Err(), "Lost the display: the connection to the X server " + name + " is broken\n");
+}
+
+// However a map maker stops a checker that plays (kill, the terminal closed, Ctrl+C, which the terminal sends to its
+// whole process group), the game gets the same signal and ends, and the checker removes its scratch directory and
+// then ends by that signal.
+TEST(RealGame, TheMapCheckerStoppedStopsItsGameAndLeavesNothing)
+{
+    fixtures::ScratchDir dir;
+    const std::map<std::string, std::string> env = {
+        {"SDL_VIDEODRIVER", "x11"}, {"SDL_AUDIODRIVER", "dummy"}, {"TMPDIR", dir.Path()}};
+    XScreen screen;
+    for (const int signal : {SIGTERM, SIGHUP, SIGINT}) {
+        SCOPED_TRACE(strsignal(signal));
+        fixtures::Process play(VEXLUME_MAPCHECK, Source, env, {"--play", scene::Map});
+        std::vector<pid_t> games;
+        ASSERT_TRUE(fixtures::WaitUntil([&] { return !(games = play.Children()).empty(); }))
+            << "the checker started no game; it said:\n"
+            << play.Out() << play.Err();
+        // Stopped while it plays, not while it starts.
+        EXPECT_TRUE(fixtures::WaitUntil([&] { return screen.HasWindowOf(games[0]); })) << "no game window";
+        if (signal == SIGINT)
+            play.SendToGroup(signal);
+        else
+            play.Send(signal);
+        play.Wait(30);
+        EXPECT_EQ(play.EndedBy(), signal) << "the signal that ended the checker; it said:\n" << play.Err();
+        const bool gameEnded = fixtures::WaitUntil([&] { return kill(games[0], 0) != 0; }, 10);
+        EXPECT_TRUE(gameEnded) << "the game was left running";
+        if (!gameEnded)
+            kill(games[0], SIGKILL);
+        EXPECT_TRUE(std::filesystem::is_empty(dir.Path())) << "the scratch directory was left in " << dir.Path();
+        for (const auto& left : std::filesystem::directory_iterator(dir.Path()))
+            std::filesystem::remove_all(left.path());
+    }
 }

@@ -5,6 +5,7 @@
 #include "Allocations.h"
 #include "Fixtures.h"
 #include "Game.h"
+#include "LiveObjects.h"
 
 #include <GL/gl.h>
 #include <gtest/gtest.h>
@@ -35,6 +36,9 @@ std::vector<Uint32> drawing(Frames, 15);
 std::vector<Uint32> frameStarts(Frames);
 std::vector<Uint8> shown(size_t(ScreenWidth) * ScreenHeight * 4);
 std::vector<long> allocated(Frames);
+// The surfaces and texture names alive as each game frame begins.
+std::vector<int> surfacesAlive(Frames);
+std::vector<int> texturesAlive(Frames);
 bool frameOver = true;
 bool frameWrong = false;
 int frame = -1; // the game frame under way
@@ -278,6 +282,8 @@ int __wrap_SDL_PollEvent(SDL_Event* event)
             allocated[frame - 1] = allocations::Count() - allocationsBefore;
         allocationsBefore = allocations::Count();
         frameStarts[frame] = now;
+        surfacesAlive[frame] = live::Surfaces();
+        texturesAlive[frame] = live::Textures();
         delivered = 0;
         frameOver = false;
     }
@@ -435,5 +441,17 @@ TEST(Play, ArrowsMusicCounterAndCloseOverTheWholeScene)
             EXPECT_EQ(allocated[f], 0) << "allocations in game frame " << f;
         }
     }
+    // The counter's text is rebuilt three times and its picture with it; nothing piles up from game frame to frame,
+    // and nothing is left once the game is deleted.
+    for (int f = 3; f < Frames; ++f) {
+        if (surfacesAlive[f] != surfacesAlive[2] || texturesAlive[f] != texturesAlive[2]) {
+            ADD_FAILURE() << "game frame " << f << " began with " << surfacesAlive[f] << " surfaces and "
+                          << texturesAlive[f] << " textures alive, game frame 2 with " << surfacesAlive[2] << " and "
+                          << texturesAlive[2] << "; alive at the end:\n"
+                          << live::Described();
+            break;
+        }
+    }
     delete game;
+    EXPECT_EQ(live::Described(), "") << "what the game left after Destroy";
 }

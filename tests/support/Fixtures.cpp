@@ -132,10 +132,33 @@ int Process::Wait(double seconds)
         kill(-pid, SIGKILL);
         waitpid(pid, &raw, 0);
     }
-    if (pid > 0)
+    if (pid > 0) {
         status = WIFEXITED(raw) ? WEXITSTATUS(raw) : -1;
+        endedBy = WIFSIGNALED(raw) ? WTERMSIG(raw) : 0;
+    }
     pid = -1;
     return status;
+}
+
+void Process::Send(int signal) const
+{
+    if (pid > 0)
+        kill(pid, signal);
+}
+
+void Process::SendToGroup(int signal) const
+{
+    if (pid > 0)
+        kill(-pid, signal);
+}
+
+std::vector<pid_t> Process::Children() const
+{
+    std::ifstream in("/proc/" + std::to_string(pid) + "/task/" + std::to_string(pid) + "/children");
+    std::vector<pid_t> children;
+    for (pid_t child = 0; in >> child;)
+        children.push_back(child);
+    return children;
 }
 
 RunResult Run(const std::string& program, const std::string& cwd, const std::map<std::string, std::string>& env,

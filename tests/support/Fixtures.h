@@ -53,12 +53,21 @@ public:
     ~Process();
     // The exit status, or -1 after a signal or when it is killed, with all it started, still running after seconds.
     int Wait(double seconds);
+    pid_t Pid() const { return pid; }
+    // The signal that ended it (0 when it exited), once Wait has returned.
+    int EndedBy() const { return endedBy; }
+    // A signal to the program alone, or to its process group as a terminal sends Ctrl+C.
+    void Send(int signal) const;
+    void SendToGroup(int signal) const;
+    // The processes it has started and not yet waited for.
+    std::vector<pid_t> Children() const;
     std::string Out() const { return ReadFile(outFile); }
     std::string Err() const { return ReadFile(errFile); }
 
 private:
     pid_t pid = -1;
     int status = -1;
+    int endedBy = 0;
     std::string outFile;
     std::string errFile;
 };

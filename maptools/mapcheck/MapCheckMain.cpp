@@ -83,14 +83,10 @@ const std::string Help =
     "will not play a map or stops on a file: it refuses it or stops on it. With\n"
     "several files the highest counts. With --render: 0 when the picture was\n"
     "written, 1 when it could not be, 2 or 3 as above. With --play: the game's\n"
-    "status, or 2 or 3 as above when the game was not started. Stopped by
-"
-    "SIGTERM, SIGHUP or Ctrl+C while it plays, it stops the game the same way,
-"
-    "removes what it made for it and ends by the same signal. 4 for a file of
-"
-    "the Tiled map editor's own (.tmx, .tmj, .tsx, .tsj) in place of a map.
-";
+    "status, or 2 or 3 as above when the game was not started. Stopped by\n"
+    "SIGTERM, SIGHUP or Ctrl+C while it plays, it stops the game the same way,\n"
+    "removes what it made for it and ends by the same signal. 4 for a file of\n"
+    "the Tiled map editor's own (.tmx, .tmj, .tsx, .tsj) in place of a map.\n";
 
 int Usage(const std::string& line)
 {

@@ -42,6 +42,11 @@ function readPlaces() {
 
 const places = readPlaces();
 
+function checkerNotRun() {
+    return "the checker cannot be run from " + places.checker + ": run vexlume-mapcheck --enable-tiled again, " +
+           "then restart Tiled";
+}
+
 function placesMissing() {
     if (places.checker && places.game)
         return "";
@@ -186,8 +191,7 @@ function readVexlumeMap(fileName) {
         refuseToOpen(fileName, missing);
     const checked = runChecker([fileName]);
     if (checked.status < 0)
-        refuseToOpen(fileName, "the checker cannot be run from " + places.checker +
-                                   ": run vexlume-mapcheck --enable-tiled again, then restart Tiled");
+        refuseToOpen(fileName, checkerNotRun());
     if (checked.status !== 0) {
         for (const line of findings(checked.report))
             say("error", line);
@@ -479,8 +483,7 @@ function playCurrentMap() {
     const checked = runChecker([file]);
     tiled.log(checked.report.trim());
     if (checked.status < 0) {
-        say("error", "the checker cannot be run from " + places.checker +
-                         ": run vexlume-mapcheck --enable-tiled again");
+        say("error", checkerNotRun());
         return;
     }
     if (checked.status >= 2) {

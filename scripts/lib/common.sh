@@ -33,6 +33,19 @@ test_packages=(
   desktop-file-utils appstream dpkg-dev lintian groff-base man-db file
 )
 
+# sudo, for a user other than root.
+as_root() {
+  [ "$(id -u)" -eq 0 ] || echo sudo
+}
+
+# Reads the package lists anew, once a run.
+refresh_package_lists() {
+  if [ -z "${apt_lists_fresh:-}" ]; then
+    $(as_root) apt-get update -q
+    apt_lists_fresh=1
+  fi
+}
+
 # Installs those of the packages named that are missing, so a second run
 # does nothing here. A name counts as there when a package of that name is
 # installed, or an installed package provides it: apt installs a virtual
@@ -49,25 +62,15 @@ install_packages() {
   done
   [ ${#missing[@]} -eq 0 ] && return 0
   echo "Installing: ${missing[*]}"
-  local sudo=
-  [ "$(id -u)" -eq 0 ] || sudo=sudo
-  if [ -z "${apt_lists_fresh:-}" ]; then
-    $sudo apt-get update -q
-    apt_lists_fresh=1
-  fi
-  DEBIAN_FRONTEND=noninteractive $sudo apt-get install -y -q "${missing[@]}"
+  refresh_package_lists
+  DEBIAN_FRONTEND=noninteractive $(as_root) apt-get install -y -q "${missing[@]}"
 }
 
 # Whether the package named is installed or this release offers it, read
 # from fresh package lists.
 package_available() {
   dpkg-query -W -f='${db:Status-Abbrev}' "$1" 2>/dev/null | grep -q '^ii' && return 0
-  local sudo=
-  [ "$(id -u)" -eq 0 ] || sudo=sudo
-  if [ -z "${apt_lists_fresh:-}" ]; then
-    $sudo apt-get update -q >/dev/null
-    apt_lists_fresh=1
-  fi
+  refresh_package_lists >/dev/null
   local candidate
   candidate=$(apt-cache policy "$1" 2>/dev/null | awk '$1 == "Candidate:" { print $2 }')
   [ -n "$candidate" ] && [ "$candidate" != "(none)" ]

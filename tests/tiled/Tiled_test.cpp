@@ -7,7 +7,6 @@
 #include <SDL_image.h>
 #include <gtest/gtest.h>
 
-#include <cstring>
 #include <filesystem>
 #include <sstream>
 
@@ -79,31 +78,26 @@ struct Rgba {
     std::vector<Uint32> pixels; // 0xAARRGGBB, every fully transparent pixel 0
 };
 
+// A copy in one known layout: the alpha channel copied, not blended (SDL_SetAlpha off), as FromSurface copies.
 Rgba LoadRgba(const std::string& path)
 {
     Rgba picture;
-    SDL_Surface* surface = IMG_Load(path.c_str());
-    if (!surface)
+    SDL_Surface* file = IMG_Load(path.c_str());
+    if (!file)
         return picture;
-    picture.width = surface->w;
-    picture.height = surface->h;
-    SDL_LockSurface(surface);
-    for (int y = 0; y < surface->h; ++y) {
-        for (int x = 0; x < surface->w; ++x) {
-            const Uint8* at =
-                static_cast<Uint8*>(surface->pixels) + y * surface->pitch + x * surface->format->BytesPerPixel;
-            Uint32 raw = 0;
-            std::memcpy(&raw, at, surface->format->BytesPerPixel);
-            Uint8 r = 0;
-            Uint8 g = 0;
-            Uint8 b = 0;
-            Uint8 a = 0;
-            SDL_GetRGBA(raw, surface->format, &r, &g, &b, &a);
-            picture.pixels.push_back(a == 0 ? 0 : Uint32(a) << 24 | r << 16 | g << 8 | b);
+    SDL_Surface* rgba = SDL_CreateRGBSurface(SDL_SWSURFACE, file->w, file->h, 32, 0xFF0000, 0xFF00, 0xFF, 0xFF000000);
+    SDL_SetAlpha(file, 0, 255);
+    SDL_BlitSurface(file, nullptr, rgba, nullptr);
+    picture.width = rgba->w;
+    picture.height = rgba->h;
+    for (int y = 0; y < rgba->h; ++y) {
+        for (int x = 0; x < rgba->w; ++x) {
+            const Uint32 pixel = static_cast<Uint32*>(rgba->pixels)[y * rgba->pitch / 4 + x];
+            picture.pixels.push_back(pixel >> 24 == 0 ? 0 : pixel);
         }
     }
-    SDL_UnlockSurface(surface);
-    SDL_FreeSurface(surface);
+    SDL_FreeSurface(rgba);
+    SDL_FreeSurface(file);
     return picture;
 }
 
